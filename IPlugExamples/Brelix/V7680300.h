@@ -1,0 +1,67 @@
+#pragma once
+// V7680300: preamp filter model of order 6:
+// the combined 80 Hz and 300 Hz high-pass model of HPF 3; runs at the sample rate.
+// Numerator k r^3 (1 - z^-2)^3 (r^3 computed with pow); zero at DC.
+//
+// A direct-form-I recursive filter whose coefficients are polynomials in the running rate.
+// Thread: the audio thread (one object per channel; not shared). Real-time safe: Calc and
+// Process never allocate, lock or throw. Units: Calc takes the running rate in hertz; Process
+// takes and returns one sample as a double (linear amplitude). Only the constructor clears the
+// histories: Calc leaves them unchanged, and nothing else resets them. No subnormal flushing,
+// no clamping.
+
+class V7680300
+{
+public:
+  static constexpr int kOrder = 6;
+
+  V7680300();
+
+  // Computes the coefficients for the running rate r (hertz); the histories are unchanged.
+  void Calc(double r);
+
+  // Runs one sample: y = (b0 x + b1 x[n-1] + ... + bN x[n-N] - a1 y[n-1] - ... - aN y[n-N]) / a0,
+  // summed in exactly this order, then shifts both histories.
+  inline double Process(double x);
+
+  // Read-only views for tests and diagnostics.
+  double LastInput() const { return mLastIn; }
+  double LastOutput() const { return mLastOut; }
+  const double* InputHistory() const { return mX; }  // x[n-1], x[n-2], ...
+  const double* OutputHistory() const { return mY; } // y[n-1], y[n-2], ...
+  const double* A() const { return mA; }             // a0 ... aN
+  const double* B() const { return mB; }             // b0 ... bN
+
+private:
+  double mLastIn;
+  double mLastOut;
+  double mX[8];
+  double mY[8];
+  double mA[9];
+  double mB[9];
+};
+
+// Fixed-order, fully unrolled: one load and one store per history slot, one division.
+inline double V7680300::Process(double x)
+{
+  const double x1 = mX[0], x2 = mX[1], x3 = mX[2], x4 = mX[3], x5 = mX[4], x6 = mX[5];
+  const double y1 = mY[0], y2 = mY[1], y3 = mY[2], y4 = mY[3], y5 = mY[4], y6 = mY[5];
+  const double y = (mB[0] * x + mB[1] * x1 + mB[2] * x2 + mB[3] * x3 + mB[4] * x4 + mB[5] * x5
+                    + mB[6] * x6 - mA[1] * y1 - mA[2] * y2 - mA[3] * y3 - mA[4] * y4
+                    - mA[5] * y5 - mA[6] * y6) / mA[0];
+  mX[5] = x5;
+  mX[4] = x4;
+  mX[3] = x3;
+  mX[2] = x2;
+  mX[1] = x1;
+  mX[0] = x;
+  mY[5] = y5;
+  mY[4] = y4;
+  mY[3] = y3;
+  mY[2] = y2;
+  mY[1] = y1;
+  mY[0] = y;
+  mLastIn = x;
+  mLastOut = y;
+  return y;
+}
