@@ -17,8 +17,8 @@ int WDL_String::GetLength() const
 bool WDL_String::Set(const char* text, int maxLen)
 {
   if (!text) text = "";
-  size_t n = std::strlen(text);
-  if (maxLen >= 0 && n > static_cast<size_t>(maxLen)) n = static_cast<size_t>(maxLen);
+  // With a maximum, text need not be terminated within it.
+  size_t n = maxLen >= 0 ? strnlen(text, static_cast<size_t>(maxLen)) : std::strlen(text);
   if (n >= 0x7fffffff) return false;
   // text may point into our own buffer: copy through memmove after growing.
   const char* own = static_cast<const char*>(mHeap.Get());
@@ -33,8 +33,7 @@ bool WDL_String::Set(const char* text, int maxLen)
 bool WDL_String::Append(const char* text, int maxLen)
 {
   if (!text) return true;
-  size_t n = std::strlen(text);
-  if (maxLen >= 0 && n > static_cast<size_t>(maxLen)) n = static_cast<size_t>(maxLen);
+  size_t n = maxLen >= 0 ? strnlen(text, static_cast<size_t>(maxLen)) : std::strlen(text);
   int old = GetLength();
   if (static_cast<long long>(old) + n >= 0x7fffffff) return false;
   const char* own = static_cast<const char*>(mHeap.Get());

@@ -8,6 +8,7 @@ packages=(
   libsndfile1-dev
   googletest libgtest-dev libbenchmark-dev
   zam-plugins
+  locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -17,4 +18,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# A comma-decimal locale lets the tests check that numbers never follow the process locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf-\?8$'; then
+  sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
 fi

@@ -10,6 +10,8 @@
 // histories: Calc leaves them unchanged, and nothing else resets them. No subnormal flushing,
 // no clamping.
 
+#include "DirectFormI.h"
+
 class V76300
 {
 public:
@@ -41,22 +43,8 @@ private:
   double mB[9];
 };
 
-// Fixed-order, fully unrolled: one load and one store per history slot, one division.
 inline double V76300::Process(double x)
 {
-  const double x1 = mX[0], x2 = mX[1], x3 = mX[2], x4 = mX[3];
-  const double y1 = mY[0], y2 = mY[1], y3 = mY[2], y4 = mY[3];
-  const double y = (mB[0] * x + mB[1] * x1 + mB[2] * x2 + mB[3] * x3 + mB[4] * x4 - mA[1] * y1
-                    - mA[2] * y2 - mA[3] * y3 - mA[4] * y4) / mA[0];
-  mX[3] = x3;
-  mX[2] = x2;
-  mX[1] = x1;
-  mX[0] = x;
-  mY[3] = y3;
-  mY[2] = y2;
-  mY[1] = y1;
-  mY[0] = y;
   mLastIn = x;
-  mLastOut = y;
-  return y;
+  return mLastOut = DirectFormIStep<kOrder>(x, mX, mY, mA, mB);
 }

@@ -10,6 +10,8 @@
 // histories: Calc leaves them unchanged, and nothing else resets them. No subnormal flushing,
 // no clamping.
 
+#include "DirectFormI.h"
+
 class V763k
 {
 public:
@@ -41,15 +43,8 @@ private:
   double mB[9];
 };
 
-// Fixed-order, fully unrolled: one load and one store per history slot, one division.
 inline double V763k::Process(double x)
 {
-  const double x1 = mX[0];
-  const double y1 = mY[0];
-  const double y = (mB[0] * x + mB[1] * x1 - mA[1] * y1) / mA[0];
-  mX[0] = x;
-  mY[0] = y;
   mLastIn = x;
-  mLastOut = y;
-  return y;
+  return mLastOut = DirectFormIStep<kOrder>(x, mX, mY, mA, mB);
 }

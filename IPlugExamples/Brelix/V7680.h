@@ -10,6 +10,8 @@
 // histories: Calc leaves them unchanged, and nothing else resets them. No subnormal flushing,
 // no clamping.
 
+#include "DirectFormI.h"
+
 class V7680
 {
 public:
@@ -41,27 +43,8 @@ private:
   double mB[9];
 };
 
-// Fixed-order, fully unrolled: one load and one store per history slot, one division.
 inline double V7680::Process(double x)
 {
-  const double x1 = mX[0], x2 = mX[1], x3 = mX[2], x4 = mX[3], x5 = mX[4], x6 = mX[5];
-  const double y1 = mY[0], y2 = mY[1], y3 = mY[2], y4 = mY[3], y5 = mY[4], y6 = mY[5];
-  const double y = (mB[0] * x + mB[1] * x1 + mB[2] * x2 + mB[3] * x3 + mB[4] * x4 + mB[5] * x5
-                    + mB[6] * x6 - mA[1] * y1 - mA[2] * y2 - mA[3] * y3 - mA[4] * y4
-                    - mA[5] * y5 - mA[6] * y6) / mA[0];
-  mX[5] = x5;
-  mX[4] = x4;
-  mX[3] = x3;
-  mX[2] = x2;
-  mX[1] = x1;
-  mX[0] = x;
-  mY[5] = y5;
-  mY[4] = y4;
-  mY[3] = y3;
-  mY[2] = y2;
-  mY[1] = y1;
-  mY[0] = y;
   mLastIn = x;
-  mLastOut = y;
-  return y;
+  return mLastOut = DirectFormIStep<kOrder>(x, mX, mY, mA, mB);
 }

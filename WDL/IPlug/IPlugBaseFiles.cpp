@@ -1,0 +1,317 @@
+// Program (.fxp) and bank (.fxb) files of IPlugBase: big-endian headers around either
+// normalised parameter values or an opaque state chunk.
+#include <climits>
+#include <cstdint>
+#include <cstring>
+
+#include "BinaryFile.h"
+#include "ByteChunk.h"
+#include "IPlugBase.h"
+#include "IPreset.h"
+
+namespace
+{
+constexpr int32_t FourCC(const char (&s)[5])
+{
+  return static_cast<int32_t>(static_cast<uint32_t>(s[0]) << 24 | static_cast<uint32_t>(s[1]) << 16 |
+                              static_cast<uint32_t>(s[2]) << 8 | static_cast<uint32_t>(s[3]));
+}
+
+constexpr int32_t kChunkMagic = FourCC("CcnK");
+constexpr int32_t kProgramChunkMagic = FourCC("FPCh");
+constexpr int32_t kProgramParamsMagic = FourCC("FxCk");
+constexpr int32_t kBankChunkMagic = FourCC("FBCh");
+constexpr int32_t kBankParamsMagic = FourCC("FxBk");
+constexpr int32_t kProgramFormatVersion = 1;
+constexpr int32_t kBankFormatVersion = 2;
+
+constexpr int kNameFieldSize = 28;
+constexpr int kProgramHeaderSize = 56;  // up to the state size field or the values
+constexpr int kBankHeaderSize = 156;    // up to the bank chunk size field or the programs
+constexpr int kBankReservedSize = 124;
+
+int PutBE32(ByteChunk* c, int32_t v)
+{
+  uint32_t u = static_cast<uint32_t>(v);
+  unsigned char b[4] = {static_cast<unsigned char>(u >> 24), static_cast<unsigned char>(u >> 16),
+                        static_cast<unsigned char>(u >> 8), static_cast<unsigned char>(u)};
+  return c->PutBytes(b, 4);
+}
+
+int GetBE32(const ByteChunk* c, int32_t* v, int pos)
+{
+  unsigned char b[4];
+  pos = c->GetBytes(b, 4, pos);
+  if (pos >= 0)
+    *v = static_cast<int32_t>(static_cast<uint32_t>(b[0]) << 24 | static_cast<uint32_t>(b[1]) << 16 |
+                              static_cast<uint32_t>(b[2]) << 8 | static_cast<uint32_t>(b[3]));
+  return pos;
+}
+
+int PutBEFloat(ByteChunk* c, float f)
+{
+  int32_t v;
+  std::memcpy(&v, &f, sizeof(v));
+  return PutBE32(c, v);
+}
+
+int GetBEFloat(const ByteChunk* c, float* f, int pos)
+{
+  int32_t v = 0;
+  pos = GetBE32(c, &v, pos);
+  if (pos >= 0) std::memcpy(f, &v, sizeof(v));
+  return pos;
+}
+
+// The 56-byte head of a program file or of a program record in a bank.
+struct ProgramHeader
+{
+  int32_t chunkMagic = 0, byteSize = 0, fxMagic = 0, formatVersion = 0, id = 0, version = 0, nParams = 0;
+  char name[kNameFieldSize + 1] = {};  // the field need not hold a terminator
+};
+
+int PutProgramHeader(ByteChunk* c, const ProgramHeader& h)
+{
+  char name[kNameFieldSize] = {};
+  IPreset::CopyName(name, kNameFieldSize, h.name, -1);
+  const int32_t fields[] = {h.chunkMagic, h.byteSize, h.fxMagic, h.formatVersion, h.id, h.version, h.nParams};
+  for (int32_t v : fields)
+    if (PutBE32(c, v) < 0) return -1;
+  return c->PutBytes(name, kNameFieldSize);
+}
+
+int GetProgramHeader(const ByteChunk* c, ProgramHeader* h, int pos)
+{
+  int32_t* fields[] = {&h->chunkMagic, &h->byteSize, &h->fxMagic, &h->formatVersion, &h->id, &h->version, &h->nParams};
+  for (int32_t* v : fields) pos = GetBE32(c, v, pos);
+  char raw[kNameFieldSize];
+  pos = c->GetBytes(raw, kNameFieldSize, pos);
+  if (pos >= 0) IPreset::CopyName(h->name, sizeof(h->name), raw, kNameFieldSize);
+  return pos;
+}
+
+// Whether n big-endian floats lie at pos.
+bool HasValues(const ByteChunk* c, int pos, int n)
+{
+  return pos >= 0 && static_cast<int64_t>(pos) + 4 * static_cast<int64_t>(n) <= c->Size();
+}
+}  // namespace
+
+bool IPlugBase::SaveProgramAsFXP(const char* path)
+{
+  if (!path || !*path) return false;
+  ByteChunk state;
+  if (mStateChunks)
+  {
+    InitChunkWithIPlugVer(&state);
+    if (state.Size() != 8 || !SerializeState(&state) || state.Size() > INT_MAX - 60) return false;
+  }
+  ProgramHeader h;
+  h.chunkMagic = kChunkMagic;
+  h.byteSize = mStateChunks ? 60 + state.Size() : 0;
+  h.fxMagic = mStateChunks ? kProgramChunkMagic : kProgramParamsMagic;
+  h.formatVersion = kProgramFormatVersion;
+  h.id = mUniqueID;
+  h.version = GetEffectVersion(true);
+  h.nParams = NParams();
+  IPreset::CopyName(h.name, sizeof(h.name), GetPresetName(mCurrentPresetIdx), -1);
+
+  ByteChunk file;
+  bool ok = PutProgramHeader(&file, h) >= 0;
+  if (mStateChunks)
+    ok = ok && PutBE32(&file, state.Size()) >= 0 && file.PutBytes(&state) >= 0;
+  else
+  {
+    WDL_MutexLock lock(&mMutex);
+    for (int i = 0; ok && i < NParams(); ++i)
+      ok = PutBEFloat(&file, static_cast<float>(GetParam(i)->GetNormalized())) >= 0;
+  }
+  return ok && BinaryFile::WriteAtomically(path, file.GetBytes(), file.Size());
+}
+
+bool IPlugBase::SaveBankAsFXB(const char* path)
+{
+  if (!path || !*path) return false;
+  ByteChunk bank;
+  if (mStateChunks)
+  {
+    InitChunkWithIPlugVer(&bank);
+    if (bank.Size() != 8 || !SerializePresets(&bank) || bank.Size() > INT_MAX - 160) return false;
+  }
+  ByteChunk file;
+  const int32_t head[] = {kChunkMagic,
+                          mStateChunks ? 160 + bank.Size() : 0,
+                          mStateChunks ? kBankChunkMagic : kBankParamsMagic,
+                          kBankFormatVersion,
+                          mUniqueID,
+                          GetEffectVersion(true),
+                          NPresets(),
+                          mCurrentPresetIdx};
+  bool ok = true;
+  for (int32_t v : head) ok = ok && PutBE32(&file, v) >= 0;
+  unsigned char reserved[kBankReservedSize] = {};
+  ok = ok && file.PutBytes(reserved, kBankReservedSize) >= 0;
+
+  if (mStateChunks)
+    ok = ok && PutBE32(&file, bank.Size()) >= 0 && file.PutBytes(&bank) >= 0;
+  else
+    for (int p = 0; ok && p < NPresets(); ++p)
+    {
+      const IPreset* preset = GetPreset(p);
+      ProgramHeader h;
+      h.chunkMagic = kChunkMagic;
+      h.fxMagic = kProgramParamsMagic;
+      h.formatVersion = kProgramFormatVersion;
+      h.id = mUniqueID;
+      h.version = GetEffectVersion(true);
+      h.nParams = NParams();
+      IPreset::CopyName(h.name, sizeof(h.name), preset->mName, -1);
+      ok = PutProgramHeader(&file, h) >= 0;
+      // The preset's chunk holds one double per parameter; missing values read as 0.
+      int pos = 0;
+      for (int i = 0; ok && i < NParams(); ++i)
+      {
+        double v = 0.0;
+        pos = preset->mChunk.GetValue(&v, pos);
+        if (pos < 0) v = 0.0;
+        ok = PutBEFloat(&file, static_cast<float>(GetParam(i)->GetNormalized(v))) >= 0;
+      }
+    }
+  return ok && BinaryFile::WriteAtomically(path, file.GetBytes(), file.Size());
+}
+
+bool IPlugBase::LoadProgramFromFXP(const char* path)
+{
+  ByteChunk file;
+  return path && *path && BinaryFile::Read(path, &file) && LoadProgramFromChunk(&file);
+}
+
+bool IPlugBase::LoadBankFromFXB(const char* path)
+{
+  ByteChunk file;
+  return path && *path && BinaryFile::Read(path, &file) && LoadBankFromChunk(&file);
+}
+
+void IPlugBase::StoreLoadedProgram(const char* name)
+{
+  IPreset* p = mPresets.Get(mCurrentPresetIdx);
+  if (!p) return;
+  bool wasInitialized = p->mInitialized;
+  if (!StoreStateInPreset(p)) return;
+  p->mInitialized = wasInitialized || *name;
+  if (*name) p->SetName(name);
+}
+
+void IPlugBase::ApplyNormalizedValues(ByteChunk* file, int pos)
+{
+  WDL_MutexLock lock(&mMutex);
+  for (int i = 0; i < NParams(); ++i)
+  {
+    float v = 0.0f;
+    pos = GetBEFloat(file, &v, pos);
+    if (pos < 0) break;
+    GetParam(i)->SetNormalized(v);  // NaN is ignored, values outside [0, 1] clamp
+  }
+  OnParamReset();
+  RedrawParamControls();
+}
+
+bool IPlugBase::LoadProgramFromChunk(ByteChunk* file)
+{
+  ProgramHeader h;
+  int pos = GetProgramHeader(file, &h, 0);
+  if (pos < 0 || h.chunkMagic != kChunkMagic || h.formatVersion != kProgramFormatVersion || h.id != mUniqueID)
+    return false;
+  {
+    // The whole load holds the mutex, so that processing never sees half a program.
+    WDL_MutexLock lock(&mMutex);
+    if (h.fxMagic == kProgramChunkMagic && mStateChunks)
+    {
+      int32_t stateSize = 0;
+      pos = GetBE32(file, &stateSize, pos);
+      GetIPlugVerFromChunk(file, &pos);
+      if (pos < 0) return false;
+      // A state that fails part-way is replaced by the state from before the load.
+      ByteChunk before;
+      bool saved = SerializeState(&before);
+      if (UnserializeState(file, pos) < 0)
+      {
+        if (saved) UnserializeState(&before, 0);
+        return false;
+      }
+    }
+    else if (h.fxMagic == kProgramParamsMagic)
+    {
+      // Every value must be there before the first is applied.
+      if (!HasValues(file, pos, NParams())) return false;
+      ApplyNormalizedValues(file, pos);
+    }
+    else
+      return false;
+
+    StoreLoadedProgram(h.name);
+    RestorePreset(mCurrentPresetIdx);
+  }
+  InformHostOfProgramChange();
+  return true;
+}
+
+bool IPlugBase::LoadBankFromChunk(ByteChunk* file)
+{
+  int32_t chunkMagic = 0, byteSize = 0, fxMagic = 0, formatVersion = 0, id = 0, version = 0, nPrograms = 0,
+          currentProgram = 0;
+  int32_t* fields[] = {&chunkMagic, &byteSize, &fxMagic, &formatVersion, &id, &version, &nPrograms, &currentProgram};
+  int pos = 0;
+  for (int32_t* v : fields) pos = GetBE32(file, v, pos);
+  if (pos < 0 || file->Size() < kBankHeaderSize || chunkMagic != kChunkMagic || id != mUniqueID) return false;
+  pos = kBankHeaderSize;
+
+  if (fxMagic == kBankChunkMagic && mStateChunks)
+  {
+    int32_t bankSize = 0;
+    pos = GetBE32(file, &bankSize, pos);
+    GetIPlugVerFromChunk(file, &pos);
+    if (pos < 0) return false;
+    {
+      WDL_MutexLock lock(&mMutex);
+      pos = UnserializePresets(file, pos);
+    }
+    // Presets before a damaged record have been replaced: the host hears of it either way.
+    InformHostOfProgramChange();
+    return pos >= 0;
+  }
+  if (fxMagic == kBankParamsMagic) return LoadBankPrograms(file, pos, nPrograms, currentProgram);
+  return false;
+}
+
+bool IPlugBase::LoadBankPrograms(ByteChunk* file, int pos, int nPrograms, int currentProgram)
+{
+  bool ok = true;
+  int applied = 0;
+  {
+    WDL_MutexLock lock(&mMutex);
+    for (int p = 0; ok && p < nPrograms; ++p)
+    {
+      // Each record is checked whole (header, name, every value) before any of it is applied.
+      ProgramHeader h;
+      pos = GetProgramHeader(file, &h, pos);
+      ok = pos >= 0 && h.chunkMagic == kChunkMagic && h.fxMagic == kProgramParamsMagic &&
+           h.formatVersion == kProgramFormatVersion && h.nParams == NParams() && HasValues(file, pos, NParams());
+      // Programs beyond the presets are read and ignored.
+      if (ok && p < NPresets())
+      {
+        ok = RestorePreset(p);
+        if (ok)
+        {
+          ApplyNormalizedValues(file, pos);
+          StoreLoadedProgram(h.name);
+          ++applied;
+        }
+      }
+      if (ok) pos += 4 * NParams();
+    }
+    if (ok) RestorePreset(currentProgram);
+  }
+  if (ok || applied) InformHostOfProgramChange();
+  return ok;
+}
