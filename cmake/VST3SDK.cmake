@@ -42,6 +42,8 @@ add_library(vst3sdk_plugin STATIC
   ${_s}/public.sdk/source/vst/vstcomponentbase.cpp
   ${_s}/public.sdk/source/vst/vsteditcontroller.cpp
   ${_s}/public.sdk/source/vst/vstparameters.cpp
+  # The editor view's interface ids, which the view class refers to and no SDK source defines.
+  ${CMAKE_CURRENT_LIST_DIR}/VST3ViewIids.cpp
 )
 target_compile_options(vst3sdk_plugin PRIVATE -w)
 target_link_libraries(vst3sdk_plugin PUBLIC vst3sdk)

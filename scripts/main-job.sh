@@ -1,10 +1,30 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds everything in Release and runs the main job.
+# Installs what the build needs, builds everything in Release, installs the plug-in for this
+# user, reports how each MODEL colours a 1 kHz tone, and renders the built-in demo clip through
+# the installed plug-in with a few characterful settings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRELIX_BENCH=ON
 cmake --build build -j "$(nproc)"
-echo "Built in $(pwd)/build:"
-find build -maxdepth 4 \( -name '*.a' -o -name '*.so' -o -perm -u+x -type f \) -newer CMakeLists.txt \
-  -not -path '*/CMakeFiles/*' | sort
+# ~/.vst3/Brelix.vst3 (where Linux hosts look for VST3 plug-ins) and ~/.local/bin/brelix.
+cmake --build build --target install-user-brelix install-brelix
+
+echo
+build/tools/tone-report/brelix-tone-report
+
+out="$(pwd)/build/renders"
+mkdir -p "$out"
+plugin="$HOME/.vst3/Brelix.vst3"
+brelix=build/tools/brelix
+echo
+echo "Rendering the demo clip through $plugin:"
+"$brelix" render "$out/demo-dry.wav" --plugin "$plugin" --no-progress --set Bypass=on
+"$brelix" render "$out/demo-warm.wav" --plugin "$plugin" --no-progress --set GAIN=18 --set MODEL=2 --set HPF=1 --set OUT=-3
+"$brelix" render "$out/demo-hot.wav" --plugin "$plugin" --no-progress --set GAIN=30 --set MODEL=7 --set LPF=1 --set OUT=-9
+"$brelix" render "$out/demo-fuzz.wav" --plugin "$plugin" --no-progress --set GAIN=40 --set MODEL=10 --set HPF=3 \
+  --set OUT=-12 --save-preset "$out/fuzz.vstpreset"
+echo
+echo "The plug-in is installed in $plugin and the brelix tool in $HOME/.local/bin/brelix."
+echo "Demo renders (and the fuzz setting as a .vstpreset) are in $out:"
+ls -1 "$out"

@@ -15,6 +15,8 @@
 // Frame counts: processing more frames than the block size is refused (outputs are silenced
 // and the call returns false), so no call can reach past the scratch buffers.
 
+#include <atomic>
+
 #include "IParam.h"
 #include "IPlugStructs.h"
 #include "Hosts.h"
@@ -26,7 +28,6 @@ class ByteChunk;
 struct IPreset;
 struct IMidiMsg;
 struct ISysEx;
-struct ITimeInfo;
 
 // A four-character code such as "Brx1" as the big-endian integer hosts and files store.
 constexpr int MakeFourCC(const char (&code)[5])
@@ -304,7 +305,8 @@ protected:
   bool mStateChunks;
   bool mIsInst;
   bool mDoesMIDI;
-  bool mIsBypassed = false;
+  // Written by the binding on the audio thread, read by the host's controller thread.
+  std::atomic<bool> mIsBypassed{false};
   int mCurrentPresetIdx = 0;
   double mSampleRate = 44100.0;
   int mBlockSize = 0;

@@ -157,3 +157,18 @@ struct IBitmap
   int FrameW() const { return mFramesAreHorizontal ? W / N : W; }
   int FrameH() const { return mFramesAreHorizontal ? H : H / N; }
 };
+
+// The host's transport, as the effect reads it during processing (GetTime).
+struct ITimeInfo
+{
+  double mTempo = 0.0;            // beats per minute
+  double mSamplePos = 0.0;        // project time in samples
+  double mPPQPos = 0.0;           // project time in quarter notes
+  double mLastBar = 0.0;          // start of the current bar in quarter notes
+  double mCycleStart = 0.0;       // loop start in quarter notes
+  double mCycleEnd = 0.0;         // loop end in quarter notes
+  int mNumerator = 0;             // time signature
+  int mDenominator = 0;
+  bool mTransportIsRunning = false;
+  bool mTransportLoopEnabled = false;
+};

@@ -1,0 +1,17 @@
+// Interface ids that the SDK headers declare but that no SDK source file compiled here defines:
+// the editor view's interfaces (the SDK's CPluginView refers to IPlugView::iid).
+#include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
+namespace Steinberg
+{
+DEF_CLASS_IID(IPlugView)
+DEF_CLASS_IID(IPlugFrame)
+DEF_CLASS_IID(IPlugViewContentScaleSupport)
+namespace Linux
+{
+DEF_CLASS_IID(IEventHandler)
+DEF_CLASS_IID(ITimerHandler)
+DEF_CLASS_IID(IRunLoop)
+}  // namespace Linux
+}  // namespace Steinberg

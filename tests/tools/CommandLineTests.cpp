@@ -1,0 +1,92 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using namespace brelix;
+
+namespace {
+
+CommandLine parse(std::vector<std::string> args)
+{
+  return parseCommandLine(args);
+}
+
+} // namespace
+
+TEST(CommandLine, RenderTakesOptionalInputThenOutput)
+{
+  const CommandLine demo = parse({"render", "out.wav"});
+  EXPECT_EQ(demo.command, CommandLine::Command::Render);
+  EXPECT_EQ(demo.render.input, "");
+  EXPECT_EQ(demo.render.output, "out.wav");
+
+  const CommandLine file = parse({"render", "in.flac", "--block", "37", "out.wav"});
+  EXPECT_EQ(file.render.input, "in.flac");
+  EXPECT_EQ(file.render.output, "out.wav");
+  EXPECT_EQ(file.render.blockSize, 37);
+}
+
+TEST(CommandLine, RenderOptionsAcceptSeparateAndInlineValues)
+{
+  const CommandLine cl = parse({"render", "out.wav", "--plugin=/x/Y.vst3", "--class", "Y", "--precision", "64",
+                                "--set", "GAIN = 24", "--set-id=4=0.5", "--load-preset", "a.vstpreset",
+                                "--save-preset=b.vstpreset", "--format", "flac", "--bit-depth", "16", "--tail",
+                                "1.5", "--realtime", "--no-progress"});
+  const RenderOptions& r = cl.render;
+  EXPECT_EQ(r.plugin, "/x/Y.vst3");
+  EXPECT_EQ(r.className, "Y");
+  EXPECT_TRUE(r.doublePrecision);
+  ASSERT_EQ(r.parameters.size(), 2u);
+  EXPECT_EQ(r.parameters[0].key, "GAIN");
+  EXPECT_EQ(r.parameters[0].value, "24");
+  EXPECT_FALSE(r.parameters[0].byId);
+  EXPECT_EQ(r.parameters[1].key, "4");
+  EXPECT_EQ(r.parameters[1].value, "0.5");
+  EXPECT_TRUE(r.parameters[1].byId);
+  EXPECT_EQ(r.loadPreset, "a.vstpreset");
+  EXPECT_EQ(r.savePreset, "b.vstpreset");
+  EXPECT_EQ(r.container, "flac");
+  EXPECT_EQ(r.depth, "16");
+  EXPECT_DOUBLE_EQ(r.tailSeconds, 1.5);
+  EXPECT_TRUE(r.realtime);
+  EXPECT_FALSE(r.progress);
+}
+
+TEST(CommandLine, InfoOptions)
+{
+  const CommandLine cl = parse({"info", "--plugin", "/p.vst3", "--json", "--class", "Z"});
+  EXPECT_EQ(cl.command, CommandLine::Command::Info);
+  EXPECT_EQ(cl.info.plugin, "/p.vst3");
+  EXPECT_EQ(cl.info.className, "Z");
+  EXPECT_TRUE(cl.info.json);
+}
+
+TEST(CommandLine, HelpAndVersion)
+{
+  EXPECT_EQ(parse({"--help"}).command, CommandLine::Command::Help);
+  EXPECT_EQ(parse({"render", "-h"}).command, CommandLine::Command::Help);
+  EXPECT_EQ(parse({"--version"}).command, CommandLine::Command::Version);
+}
+
+TEST(CommandLine, RejectsMalformedCommandLines)
+{
+  const std::vector<std::vector<std::string>> bad = {
+    {},
+    {"play"},
+    {"render"},
+    {"render", "a.wav", "b.wav", "c.wav"},
+    {"render", "out.wav", "--bogus"},
+    {"render", "out.wav", "--block"},
+    {"render", "out.wav", "--block", "0"},
+    {"render", "out.wav", "--block", "12x"},
+    {"render", "out.wav", "--precision", "16"},
+    {"render", "out.wav", "--set", "GAIN"},
+    {"render", "out.wav", "--set", "=3"},
+    {"render", "out.wav", "--tail", "-1"},
+    {"render", "out.wav", "--json"},
+    {"info", "extra.vst3"},
+    {"info", "--block", "3"},
+  };
+  for (const auto& args : bad)
+    EXPECT_THROW(parseCommandLine(args), UsageError) << (args.empty() ? "(none)" : args.back());
+}

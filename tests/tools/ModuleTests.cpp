@@ -1,0 +1,122 @@
+#include "HostError.h"
+#include "PluginInstance.h"
+#include "PluginScanner.h"
+#include "ToolTestSupport.h"
+#include "Vst3Module.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace vst3host;
+
+namespace {
+
+std::string fake(const std::string& name)
+{
+  return std::string(FAKE_BUNDLES) + "/" + name + ".vst3";
+}
+
+// The message of the HostError that `f` throws, or "" when it throws none.
+template <typename F>
+std::string errorOf(F f)
+{
+  try
+  {
+    f();
+  }
+  catch (const HostError& e)
+  {
+    return e.what();
+  }
+  return "";
+}
+
+} // namespace
+
+TEST(Vst3Module, FindsTheLibraryInsideABundle)
+{
+  EXPECT_EQ(findModuleLibrary(tooltest::kZamTube), std::string(tooltest::kZamTube) + "/Contents/x86_64-linux/ZamTube.so");
+  const std::string so = std::string(tooltest::kZamTube) + "/Contents/x86_64-linux/ZamTube.so";
+  EXPECT_EQ(findModuleLibrary(so), so);
+}
+
+TEST(Vst3Module, ReadsFactoryAndClassesOfAForeignModule)
+{
+  auto module = Vst3Module::load(tooltest::kZamTube);
+  EXPECT_EQ(module->factoryDescription().vendor, "Damien Zammit");
+  EXPECT_EQ(module->factoryDescription().interfaceVersion, 3);
+  ASSERT_EQ(module->audioEffectClasses().size(), 1u);
+  const ClassDescription& cls = module->selectEffectClass("");
+  EXPECT_EQ(cls.name, "ZamTube");
+  EXPECT_TRUE(cls.hasInfo2);
+  EXPECT_NE(cls.subCategories.find("Fx"), std::string::npos);
+  EXPECT_EQ(&module->selectEffectClass("zamtube"), &cls) << "names match ignoring case";
+  EXPECT_EQ(&module->selectEffectClass(cls.uid), &cls) << "and class ids select too";
+  EXPECT_NE(errorOf([&] { module->selectEffectClass("ZamVerb"); }).find("no audio effect class 'ZamVerb'"),
+            std::string::npos);
+}
+
+TEST(Vst3Module, ReportsModulesThatDoNotLoad)
+{
+  tooltest::TempDir dir;
+  EXPECT_NE(errorOf([&] { Vst3Module::load(dir.file("Missing.vst3")); }).find("no plug-in at"), std::string::npos);
+
+  std::filesystem::create_directories(dir.file("Empty.vst3"));
+  EXPECT_NE(errorOf([&] { Vst3Module::load(dir.file("Empty.vst3")); }).find("not a VST3 bundle"), std::string::npos);
+
+  const std::string junk = dir.file("Junk.vst3/Contents/x86_64-linux");
+  std::filesystem::create_directories(junk);
+  std::ofstream(junk + "/Junk.so") << "not a shared library";
+  EXPECT_NE(errorOf([&] { Vst3Module::load(dir.file("Junk.vst3")); }).find("cannot load"), std::string::npos);
+
+  // A shared library that is not a VST3 module.
+  EXPECT_NE(errorOf([&] { Vst3Module::load("/lib/x86_64-linux-gnu/libsndfile.so.1"); }).find("GetPluginFactory"),
+            std::string::npos);
+}
+
+TEST(Vst3Module, SurvivesMisbehavingFactories)
+{
+  EXPECT_NE(errorOf([] { Vst3Module::load(fake("NullFactory")); }).find("returned no plug-in factory"),
+            std::string::npos);
+
+  auto noEffect = Vst3Module::load(fake("NoEffect"));
+  EXPECT_EQ(noEffect->classes().size(), 1u);
+  EXPECT_NE(errorOf([&] { noEffect->selectEffectClass(""); }).find("holds no audio effect class"), std::string::npos);
+
+  auto broken = Vst3Module::load(fake("BrokenEffect"));
+  const ClassDescription& cls = broken->selectEffectClass("");
+  EXPECT_NE(errorOf([&] { PluginInstance instance(*broken, cls); }).find("could not create 'Fake'"),
+            std::string::npos);
+}
+
+TEST(PluginScanner, DescribesAForeignEffect)
+{
+  auto module = Vst3Module::load(tooltest::kZamTube);
+  PluginInstance instance(*module, module->selectEffectClass(""));
+  EXPECT_FALSE(instance.isSingleComponent());
+  const EffectReport r = PluginScanner::scan(instance);
+  EXPECT_TRUE(r.hasController);
+  EXPECT_TRUE(r.can32);
+  ASSERT_EQ(r.buses.size(), 2u);
+  EXPECT_EQ(r.buses[0].direction, "input");
+  EXPECT_EQ(r.buses[0].channelCount, 1);
+  EXPECT_EQ(r.buses[1].direction, "output");
+
+  const ParameterReport* drive = nullptr;
+  for (const auto& p : r.parameters)
+    if (p.info.title == "Tube Drive")
+      drive = &p;
+  ASSERT_NE(drive, nullptr);
+  EXPECT_NEAR(drive->defaultPlain, 0.1, 1e-6);
+  EXPECT_EQ(drive->defaultText.substr(0, 3), "0.1");
+  EXPECT_EQ(drive->flagNames, std::vector<std::string>{"automate"});
+}
+
+TEST(PluginScanner, NamesParameterFlags)
+{
+  EXPECT_EQ(PluginScanner::parameterFlagNames(0x10009),
+            (std::vector<std::string>{"automate", "list", "bypass"}));
+  EXPECT_EQ(PluginScanner::parameterFlagNames(0x8000), std::vector<std::string>{"program-change"});
+  EXPECT_TRUE(PluginScanner::parameterFlagNames(0).empty());
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Writes planar double audio into a new file through libsndfile, atomically: the data goes to a
+// hidden temporary file beside the target, which commit() renames into place. A writer destroyed
+// without commit() removes its temporary file, so a failed render leaves nothing behind.
+// Integer formats clip at full scale instead of wrapping. Single-threaded; errors as HostError.
+#include "OutputFormat.h"
+#include <string>
+#include <vector>
+
+typedef struct sf_private_tag SNDFILE;
+
+namespace brelix {
+
+class AudioFileWriter
+{
+public:
+  AudioFileWriter(const std::string& path, const OutputFormat& format, int channels, int sampleRate);
+  ~AudioFileWriter();
+
+  AudioFileWriter(const AudioFileWriter&) = delete;
+  AudioFileWriter& operator=(const AudioFileWriter&) = delete;
+
+  void write(const double* const* in, int frames);
+  void commit();
+  const std::string& temporaryPath() const { return tempPath_; }
+
+private:
+  std::string path_;
+  std::string tempPath_;
+  SNDFILE* file_ = nullptr;
+  int channels_;
+  bool committed_ = false;
+  std::vector<double> interleaved_;
+};
+
+} // namespace brelix

@@ -1,0 +1,192 @@
+#include "CommandLine.h"
+
+#include "OutputFormat.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace brelix {
+
+namespace {
+
+// Walks the arguments; options take their value as the next argument or after '='.
+class ArgumentReader
+{
+public:
+  explicit ArgumentReader(const std::vector<std::string>& args) : args_(args) {}
+  bool done() const { return index_ >= args_.size(); }
+  std::string next() { return args_[index_++]; }
+
+  std::string valueOf(const std::string& option, const std::string& inline_, bool hasInline)
+  {
+    if (hasInline)
+      return inline_;
+    if (done())
+      throw UsageError("option " + option + " needs a value");
+    return next();
+  }
+
+private:
+  const std::vector<std::string>& args_;
+  size_t index_ = 0;
+};
+
+long parseInteger(const std::string& option, const std::string& text, long lo, long hi)
+{
+  char* end = nullptr;
+  errno = 0;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || errno == ERANGE || v < lo || v > hi)
+    throw UsageError(option + " takes a whole number from " + std::to_string(lo) + " to " + std::to_string(hi) +
+                     ", not '" + text + "'");
+  return v;
+}
+
+double parseSeconds(const std::string& option, const std::string& text)
+{
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end || !std::isfinite(v) || v < 0 || v > 3600)
+    throw UsageError(option + " takes a number of seconds from 0 to 3600, not '" + text + "'");
+  return v;
+}
+
+} // namespace
+
+std::string usageText()
+{
+  return "Usage:\n"
+         "  brelix render [INPUT] OUTPUT [options]   process INPUT (default: the built-in demo clip)\n"
+         "  brelix info [--plugin PATH.vst3] [--class NAME|UID] [--json]\n"
+         "                                          describe a plug-in as a host's scanner sees it\n"
+         "\n"
+         "Render options:\n"
+         "  --plugin PATH.vst3      plug-in bundle (default: the built or installed Brelix.vst3)\n"
+         "  --class NAME|UID        effect class, when the module holds several\n"
+         "  --set NAME=VALUE        parameter by title and plain value or text (GAIN=24, Bypass=on)\n"
+         "  --set-id ID=VALUE       parameter by id and normalised value from 0 to 1\n"
+         "  --block N               block size in frames (default 512)\n"
+         "  --precision 32|64       sample size of processing (default 32)\n"
+         "  --load-preset FILE      restore a .vstpreset before processing (--set applies after it)\n"
+         "  --save-preset FILE      store the plug-in's state as a .vstpreset after rendering\n"
+         "  --format NAME           output container: " + containerNames() + "\n"
+         "                          (default: from OUTPUT's extension)\n"
+         "  --bit-depth D           " + depthNames() + " (default: the input's, else 24)\n"
+         "  --tail SECONDS          process this much silence after the input (reverb and delay tails)\n"
+         "  --realtime              run the plug-in in realtime mode instead of offline\n"
+         "  --no-progress           no progress bar\n"
+         "\n"
+         "  -h, --help              this help;  --version  the version\n";
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& args)
+{
+  CommandLine cl;
+  if (args.empty())
+    throw UsageError("no command given (render or info)");
+  const std::string& verb = args.front();
+  if (verb == "-h" || verb == "--help" || verb == "help")
+    return cl;
+  if (verb == "--version")
+  {
+    cl.command = CommandLine::Command::Version;
+    return cl;
+  }
+  if (verb == "render")
+    cl.command = CommandLine::Command::Render;
+  else if (verb == "info")
+    cl.command = CommandLine::Command::Info;
+  else
+    throw UsageError("unknown command '" + verb + "' (render or info)");
+
+  const bool render = cl.command == CommandLine::Command::Render;
+  std::vector<std::string> rest(args.begin() + 1, args.end());
+  ArgumentReader reader(rest);
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  while (!reader.done())
+  {
+    std::string arg = reader.next();
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-')
+    {
+      positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--")
+    {
+      optionsEnded = true;
+      continue;
+    }
+    if (arg == "-h" || arg == "--help")
+    {
+      cl.command = CommandLine::Command::Help;
+      return cl;
+    }
+    const size_t eq = arg.find('=');
+    const bool hasInline = arg.rfind("--", 0) == 0 && eq != std::string::npos;
+    const std::string name = hasInline ? arg.substr(0, eq) : arg;
+    const std::string inlineValue = hasInline ? arg.substr(eq + 1) : std::string();
+    auto value = [&] { return reader.valueOf(name, inlineValue, hasInline); };
+
+    RenderOptions& r = cl.render;
+    if (name == "--plugin")
+      (render ? r.plugin : cl.info.plugin) = value();
+    else if (name == "--class")
+      (render ? r.className : cl.info.className) = value();
+    else if (!render && name == "--json" && !hasInline)
+      cl.info.json = true;
+    else if (render && (name == "--set" || name == "--set-id"))
+    {
+      try
+      {
+        r.parameters.push_back(ParameterResolver::parse(value(), name == "--set-id"));
+      }
+      catch (const vst3host::HostError& e)
+      {
+        throw UsageError(name + ": " + e.what());
+      }
+    }
+    else if (render && name == "--block")
+      r.blockSize = static_cast<int>(parseInteger(name, value(), 1, 1 << 20));
+    else if (render && name == "--precision")
+    {
+      const std::string v = value();
+      if (v != "32" && v != "64")
+        throw UsageError("--precision takes 32 or 64, not '" + v + "'");
+      r.doublePrecision = v == "64";
+    }
+    else if (render && name == "--load-preset")
+      r.loadPreset = value();
+    else if (render && name == "--save-preset")
+      r.savePreset = value();
+    else if (render && name == "--format")
+      r.container = value();
+    else if (render && name == "--bit-depth")
+      r.depth = value();
+    else if (render && name == "--tail")
+      r.tailSeconds = parseSeconds(name, value());
+    else if (render && name == "--realtime" && !hasInline)
+      r.realtime = true;
+    else if (render && name == "--no-progress" && !hasInline)
+      r.progress = false;
+    else
+      throw UsageError("unknown option '" + arg + "' for brelix " + verb);
+  }
+
+  if (render)
+  {
+    if (positional.empty())
+      throw UsageError("render needs an OUTPUT file");
+    if (positional.size() > 2)
+      throw UsageError("render takes [INPUT] OUTPUT, got " + std::to_string(positional.size()) + " files");
+    cl.render.output = positional.back();
+    if (positional.size() == 2)
+      cl.render.input = positional.front();
+  }
+  else if (!positional.empty())
+    throw UsageError("info takes no file argument (use --plugin PATH.vst3)");
+  return cl;
+}
+
+} // namespace brelix

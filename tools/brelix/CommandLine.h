@@ -1,0 +1,52 @@
+#pragma once
+// The command line of `brelix`: subcommands render and info, their options, and the help text.
+// Pure parsing; errors as UsageError (exit status 2).
+#include "HostError.h"
+#include "ParameterResolver.h"
+#include <string>
+#include <vector>
+
+namespace brelix {
+
+class UsageError : public vst3host::HostError
+{
+public:
+  explicit UsageError(const std::string& message) : HostError(message) {}
+};
+
+struct RenderOptions
+{
+  std::string input;                        // empty: the demo clip
+  std::string output;
+  std::string plugin;                       // empty: the built or installed Brelix.vst3
+  std::string className;
+  std::vector<ParameterRequest> parameters; // in command-line order
+  int blockSize = 512;
+  bool doublePrecision = false;
+  std::string loadPreset;
+  std::string savePreset;
+  std::string container;                    // --format
+  std::string depth;                        // --bit-depth
+  double tailSeconds = 0;
+  bool realtime = false;
+  bool progress = true;
+};
+
+struct InfoOptions
+{
+  std::string plugin;
+  std::string className;
+  bool json = false;
+};
+
+struct CommandLine
+{
+  enum class Command { Render, Info, Help, Version } command = Command::Help;
+  RenderOptions render;
+  InfoOptions info;
+};
+
+CommandLine parseCommandLine(const std::vector<std::string>& args);
+std::string usageText();
+
+} // namespace brelix

@@ -1,0 +1,47 @@
+#pragma once
+// Turns parameter settings typed by a user into (id, normalised value) pairs through the
+// plug-in's own conversions: `TITLE=VALUE` finds the parameter by title (or short title; exact
+// first, then ignoring case) and reads a number as a plain value, checked against the
+// parameter's plain range and converted with plainParamToNormalized, and any other text through
+// getParamValueByString; `ID=VALUE` takes a parameter id and a normalised value 0 to 1.
+// Main thread. Errors (unknown parameter, unreadable or out-of-range value) as HostError.
+#include "PluginInstance.h"
+#include <string>
+#include <vector>
+
+namespace brelix {
+
+struct ParameterRequest
+{
+  std::string key;     // title, or id when byId
+  std::string value;
+  bool byId = false;
+};
+
+struct ResolvedParameter
+{
+  Steinberg::Vst::ParamID id = 0;
+  double normalized = 0;
+  std::string title;
+};
+
+class ParameterResolver
+{
+public:
+  explicit ParameterResolver(const vst3host::PluginInstance& plugin);
+
+  ResolvedParameter resolve(const ParameterRequest& request) const;
+
+  // Splits "KEY=VALUE"; throws when there is no '=' or no key.
+  static ParameterRequest parse(const std::string& text, bool byId);
+
+private:
+  const vst3host::ParameterDescription& find(const std::string& title) const;
+  const vst3host::ParameterDescription& findId(const std::string& idText) const;
+  void checkRange(const vst3host::ParameterDescription& p, double plain, const std::string& value) const;
+
+  const vst3host::PluginInstance& plugin_;
+  std::vector<vst3host::ParameterDescription> parameters_;
+};
+
+} // namespace brelix

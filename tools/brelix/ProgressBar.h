@@ -1,0 +1,26 @@
+#pragma once
+// A progress bar on standard error for renders that take a while: drawn only when standard error
+// is a terminal, only once the render has run for half a second, at most ten times a second, and
+// erased by finish(). Single-threaded.
+#include <chrono>
+#include <cstdint>
+
+namespace brelix {
+
+class ProgressBar
+{
+public:
+  ProgressBar(bool wanted, int64_t total);
+  ~ProgressBar() { finish(); }
+
+  void update(int64_t done);
+  void finish();
+
+private:
+  bool enabled_;
+  bool drawn_ = false;
+  int64_t total_;
+  std::chrono::steady_clock::time_point start_, lastDraw_;
+};
+
+} // namespace brelix

@@ -1,0 +1,179 @@
+#include "RenderCommand.h"
+
+#include "AudioFileReader.h"
+#include "AudioFileWriter.h"
+#include "CrashGuard.h"
+#include "DemoClip.h"
+#include "HostError.h"
+#include "HostProcessor.h"
+#include "ParameterResolver.h"
+#include "PluginLocator.h"
+#include "PresetFileIO.h"
+#include "ProgressBar.h"
+#include "Vst3Module.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+using namespace vst3host;
+
+namespace brelix {
+
+namespace {
+
+double peakOf(const std::vector<std::vector<double>>& channels, int frames)
+{
+  double peak = 0;
+  for (const auto& ch : channels)
+    for (int i = 0; i < frames; ++i)
+      peak = std::max(peak, std::fabs(ch[i]));
+  return peak;
+}
+
+std::string dbfs(double peak)
+{
+  if (peak <= 0)
+    return "-inf dBFS";
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.1f dBFS", 20.0 * std::log10(peak));
+  return text;
+}
+
+std::vector<double*> pointersTo(std::vector<std::vector<double>>& channels, int offset = 0)
+{
+  std::vector<double*> p;
+  for (auto& ch : channels)
+    p.push_back(ch.data() + offset);
+  return p;
+}
+
+} // namespace
+
+RenderSummary RenderCommand::run()
+{
+  const auto started = std::chrono::steady_clock::now();
+
+  std::unique_ptr<AudioSource> source;
+  int inputFormat = 0;
+  if (options_.input.empty())
+    source = std::make_unique<DemoClip>();
+  else
+  {
+    auto file = std::make_unique<AudioFileReader>(options_.input);
+    inputFormat = file->sndfileFormat();
+    source = std::move(file);
+  }
+  const int channels = source->channels();
+  const int rate = static_cast<int>(source->sampleRate());
+  const OutputFormat format =
+    resolveOutputFormat(options_.output, options_.container, options_.depth, inputFormat, channels, rate);
+
+  const std::string pluginPath = options_.plugin.empty() ? defaultPluginPath() : options_.plugin;
+  auto module = Vst3Module::load(pluginPath);
+  const ClassDescription& cls = module->selectEffectClass(options_.className);
+  PluginInstance plugin(*module, cls);
+
+  if (!options_.loadPreset.empty())
+    PresetFileIO::load(options_.loadPreset, plugin);
+
+  // Settings reach the controller now and the processor with the first block, as a DAW's
+  // automation does; the first block starts at sample 0, so they apply to every sample.
+  ParameterChanges firstBlockChanges;
+  const ParameterResolver resolver(plugin);
+  for (const auto& request : options_.parameters)
+  {
+    const ResolvedParameter p = resolver.resolve(request);
+    if (plugin.controller())
+      plugin.controller()->setParamNormalized(p.id, p.normalized);
+    firstBlockChanges.add(p.id, 0, p.normalized);
+  }
+
+  ProcessSettings settings;
+  settings.channels = channels;
+  settings.sampleRate = source->sampleRate();
+  settings.maxBlockSize = options_.blockSize;
+  settings.doublePrecision = options_.doublePrecision;
+  settings.offline = !options_.realtime;
+  HostProcessor processor(plugin, settings);
+
+  AudioFileWriter writer(options_.output, format, channels, rate);
+  CrashGuard::watch(writer.temporaryPath());
+
+  processor.start();
+  const int64_t latency = processor.latencySamples();
+  const int64_t inputFrames = source->frames();
+  const int64_t tailFrames = static_cast<int64_t>(std::llround(options_.tailSeconds * source->sampleRate()));
+  const int64_t outputFrames = inputFrames + tailFrames;
+  const int64_t totalFrames = outputFrames + latency;
+
+  const int block = options_.blockSize;
+  std::vector<std::vector<double>> in(channels, std::vector<double>(block));
+  std::vector<std::vector<double>> out(channels, std::vector<double>(block));
+  auto inPtr = pointersTo(in);
+  auto outPtr = pointersTo(out);
+
+  RenderSummary summary;
+  ProgressBar progress(options_.progress, totalFrames);
+  int64_t processed = 0, written = 0;
+  bool sourceEnded = false;
+  while (processed < totalFrames)
+  {
+    const int frames = static_cast<int>(std::min<int64_t>(block, totalFrames - processed));
+    int got = sourceEnded ? 0 : source->read(inPtr.data(), frames);
+    if (got < frames)
+    {
+      // Past the end (or a file shorter than its header said): silence for latency and tail.
+      sourceEnded = true;
+      for (auto& ch : in)
+        std::fill(ch.begin() + got, ch.begin() + frames, 0.0);
+    }
+    summary.inputPeak = std::max(summary.inputPeak, peakOf(in, got));
+
+    processor.process(inPtr.data(), outPtr.data(), frames, processed == 0 ? &firstBlockChanges : nullptr);
+
+    const int64_t skip = std::max<int64_t>(0, std::min<int64_t>(frames, latency - processed));
+    const int keep = static_cast<int>(std::min<int64_t>(frames - skip, outputFrames - written));
+    if (keep > 0)
+    {
+      auto from = pointersTo(out, static_cast<int>(skip));
+      for (int c = 0; c < channels; ++c)
+        for (int i = 0; i < keep; ++i)
+          summary.outputPeak = std::max(summary.outputPeak, std::fabs(from[c][i]));
+      writer.write(from.data(), keep);
+      written += keep;
+    }
+    processed += frames;
+    progress.update(processed);
+  }
+  progress.finish();
+  processor.stop();
+
+  if (!options_.savePreset.empty())
+    PresetFileIO::save(options_.savePreset, plugin);
+  writer.commit();
+  CrashGuard::clear();
+
+  summary.seconds = static_cast<double>(written) / source->sampleRate();
+  summary.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  summary.channels = channels;
+  summary.sampleRate = source->sampleRate();
+  summary.pluginName = cls.name;
+  summary.formatDescription = format.description;
+  return summary;
+}
+
+std::string RenderCommand::summaryLine(const RenderSummary& s, const std::string& output)
+{
+  const std::string layout = s.channels == 1 ? "mono" : s.channels == 2 ? "stereo" : std::to_string(s.channels) + " ch";
+  char text[512];
+  const double factor = s.wallSeconds > 0 ? s.seconds / s.wallSeconds : 0;
+  std::snprintf(text, sizeof(text), "%.2f s %s %.0f Hz through %s in %.2f s (%.1fx real time), peak in %s, out %s",
+                s.seconds, layout.c_str(), s.sampleRate, s.pluginName.c_str(), s.wallSeconds, factor,
+                dbfs(s.inputPeak).c_str(), dbfs(s.outputPeak).c_str());
+  return std::string(text) + " -> " + output + " (" + s.formatDescription + ")";
+}
+
+} // namespace brelix

@@ -1,0 +1,33 @@
+#pragma once
+// `brelix render`: INPUT (or the demo clip) through one plug-in into OUTPUT, as a DAW's bounce
+// does, with the plug-in's latency compensated so that output frame n matches input frame n.
+// Prints a one-line summary on standard output. Errors as HostError; the output file and the
+// preset file appear only when everything succeeded.
+#include "CommandLine.h"
+
+namespace brelix {
+
+struct RenderSummary
+{
+  double seconds = 0;        // audio length written
+  double wallSeconds = 0;
+  double inputPeak = 0;      // linear, full scale 1.0
+  double outputPeak = 0;
+  int channels = 0;
+  double sampleRate = 0;
+  std::string pluginName;
+  std::string formatDescription;
+};
+
+class RenderCommand
+{
+public:
+  explicit RenderCommand(const RenderOptions& options) : options_(options) {}
+  RenderSummary run();
+  static std::string summaryLine(const RenderSummary& summary, const std::string& output);
+
+private:
+  RenderOptions options_;
+};
+
+} // namespace brelix

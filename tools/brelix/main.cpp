@@ -1,0 +1,48 @@
+// brelix: a command-line VST3 host. `brelix render` processes audio files through any VST3
+// effect (Brelix by default); `brelix info` shows what a host's scanner sees.
+#include "CommandLine.h"
+#include "CrashGuard.h"
+#include "InfoCommand.h"
+#include "RenderCommand.h"
+
+#include <cstdio>
+#include <exception>
+
+int main(int argc, char** argv)
+{
+  using namespace brelix;
+  CrashGuard::install();
+  try
+  {
+    const CommandLine cl = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (cl.command)
+    {
+      case CommandLine::Command::Help:
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+      case CommandLine::Command::Version:
+        std::printf("brelix %s\n", BRELIX_VERSION);
+        return 0;
+      case CommandLine::Command::Info:
+        std::fputs(InfoCommand(cl.info).run().c_str(), stdout);
+        return 0;
+      case CommandLine::Command::Render:
+      {
+        const RenderSummary summary = RenderCommand(cl.render).run();
+        std::printf("%s\n", RenderCommand::summaryLine(summary, cl.render.output).c_str());
+        return 0;
+      }
+    }
+  }
+  catch (const UsageError& e)
+  {
+    std::fprintf(stderr, "brelix: error: %s (see brelix --help)\n", e.what());
+    return 2;
+  }
+  catch (const std::exception& e)
+  {
+    std::fprintf(stderr, "brelix: error: %s\n", e.what());
+    return 1;
+  }
+  return 1;
+}

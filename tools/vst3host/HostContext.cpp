@@ -1,0 +1,40 @@
+#include "HostContext.h"
+
+#include "Text.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace vst3host {
+
+tresult PLUGIN_API HostContext::getName(String128 name)
+{
+  toString128("brelix", name);
+  return kResultOk;
+}
+
+tresult PLUGIN_API ComponentHandler::restartComponent(int32 flags)
+{
+  restartFlags_ |= flags;
+  return kResultOk;
+}
+
+int32 ComponentHandler::takeRestartFlags()
+{
+  const int32 flags = restartFlags_;
+  restartFlags_ = 0;
+  return flags;
+}
+
+tresult PLUGIN_API ComponentHandler::queryInterface(const TUID iid, void** obj)
+{
+  if (FUnknownPrivate::iidEqual(iid, IComponentHandler::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid))
+  {
+    *obj = static_cast<IComponentHandler*>(this);
+    return kResultOk;
+  }
+  *obj = nullptr;
+  return kNoInterface;
+}
+
+} // namespace vst3host

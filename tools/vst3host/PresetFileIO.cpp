@@ -1,0 +1,127 @@
+#include "PresetFileIO.h"
+
+#include "HostError.h"
+#include "public.sdk/source/common/memorystream.h"
+#include "public.sdk/source/vst/vstpresetfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <unistd.h>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace vst3host {
+
+namespace {
+
+// Releases a reference-counted SDK object at the end of a scope.
+template <typename T>
+struct Releaser
+{
+  T* object;
+  ~Releaser()
+  {
+    if (object)
+      object->release();
+  }
+};
+
+bool answered(tresult result)
+{
+  return result == kResultOk || result == kNotImplemented;
+}
+
+// The plug-in calls are made here rather than through PresetFile's helpers, so that each refusal
+// gets its own message.
+void restore(IBStream* file, const PresetFile::Entry& entry, const std::function<tresult(IBStream*)>& apply,
+             const std::string& what)
+{
+  if (entry.size == 0)
+    return; // nothing stored (the plug-in keeps its state elsewhere)
+  Releaser<ReadOnlyBStream> section{new ReadOnlyBStream(file, entry.offset, entry.size)};
+  if (!answered(apply(section.object)))
+    throw HostError(what);
+}
+
+} // namespace
+
+void PresetFileIO::save(const std::string& path, PluginInstance& plugin)
+{
+  const std::string name = plugin.classDescription().name;
+  MemoryStream componentState, controllerState;
+  if (!answered(plugin.component()->getState(&componentState)))
+    throw HostError("cannot write preset '" + path + "': '" + name + "' did not hand out its state");
+  if (plugin.controller() && !answered(plugin.controller()->getState(&controllerState)))
+    throw HostError("cannot write preset '" + path + "': the controller of '" + name + "' did not hand out its state");
+  componentState.seek(0, IBStream::kIBSeekSet, nullptr);
+  controllerState.seek(0, IBStream::kIBSeekSet, nullptr);
+
+  const std::filesystem::path target(path);
+  const std::filesystem::path dir = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+  std::string temp = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = mkstemp(temp.data());
+  if (fd < 0)
+    throw HostError("cannot write preset '" + path + "': " + std::strerror(errno));
+  close(fd);
+
+  bool saved = false;
+  {
+    Releaser<IBStream> file{FileStream::open(temp.c_str(), "wb")};
+    const FUID classId = FUID::fromTUID(plugin.classDescription().cid.data());
+    saved = file.object && PresetFile::savePreset(file.object, classId, &componentState,
+                                                  plugin.controller() ? &controllerState : nullptr);
+  }
+  if (!saved)
+  {
+    std::remove(temp.c_str());
+    throw HostError("cannot write preset '" + path + "'");
+  }
+  if (std::rename(temp.c_str(), path.c_str()) != 0)
+  {
+    const std::string why = std::strerror(errno);
+    std::remove(temp.c_str());
+    throw HostError("cannot write preset '" + path + "': " + why);
+  }
+}
+
+void PresetFileIO::load(const std::string& path, PluginInstance& plugin)
+{
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    throw HostError("cannot read preset '" + path + "': it is a directory");
+  Releaser<IBStream> file{FileStream::open(path.c_str(), "rb")};
+  if (!file.object)
+    throw HostError("cannot read preset '" + path + "': " + std::strerror(errno));
+
+  PresetFile preset(file.object);
+  if (!preset.readChunkList())
+    throw HostError("'" + path + "' is not a VST3 preset file");
+  const std::string name = plugin.classDescription().name;
+  if (preset.getClassID() != FUID::fromTUID(plugin.classDescription().cid.data()))
+  {
+    char other[33] = {};
+    preset.getClassID().toString(other);
+    throw HostError("preset '" + path + "' belongs to another plug-in (class " + other + ", not " + name + ")");
+  }
+  const PresetFile::Entry* component = preset.getEntry(kComponentState);
+  const PresetFile::Entry* controller = preset.getEntry(kControllerState);
+  if (!component && !controller)
+    throw HostError("preset '" + path + "' holds no plug-in state");
+
+  const std::string refused = "'" + name + "' refused the state in preset '" + path + "'";
+  if (component)
+  {
+    restore(file.object, *component, [&](IBStream* s) { return plugin.component()->setState(s); }, refused);
+    if (plugin.controller())
+      restore(file.object, *component, [&](IBStream* s) { return plugin.controller()->setComponentState(s); },
+              refused);
+  }
+  if (controller && plugin.controller())
+    restore(file.object, *controller, [&](IBStream* s) { return plugin.controller()->setState(s); }, refused);
+}
+
+} // namespace vst3host
