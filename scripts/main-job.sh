@@ -20,10 +20,10 @@ brelix=build/tools/brelix
 echo
 echo "Rendering the demo clip through $plugin:"
 "$brelix" render "$out/demo-dry.wav" --plugin "$plugin" --no-progress --set Bypass=on
-"$brelix" render "$out/demo-warm.wav" --plugin "$plugin" --no-progress --set GAIN=18 --set MODEL=2 --set HPF=1 --set OUT=-3
-"$brelix" render "$out/demo-hot.wav" --plugin "$plugin" --no-progress --set GAIN=30 --set MODEL=7 --set LPF=1 --set OUT=-9
+"$brelix" render "$out/demo-warm.wav" --plugin "$plugin" --no-progress --set GAIN=18 --set MODEL=2 --set HPF=1 --set OUT=6
+"$brelix" render "$out/demo-hot.wav" --plugin "$plugin" --no-progress --set GAIN=30 --set MODEL=7 --set LPF=1 --set OUT=26
 "$brelix" render "$out/demo-fuzz.wav" --plugin "$plugin" --no-progress --set GAIN=40 --set MODEL=10 --set HPF=3 \
-  --set OUT=-12 --save-preset "$out/fuzz.vstpreset"
+  --set OUT=24 --save-preset "$out/fuzz.vstpreset"
 echo
 echo "The plug-in is installed in $plugin and the brelix tool in $HOME/.local/bin/brelix."
 echo "Demo renders (and the fuzz setting as a .vstpreset) are in $out:"

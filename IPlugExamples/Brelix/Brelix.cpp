@@ -60,9 +60,3 @@ void Brelix::OnParamChange(int paramIdx)
       break;
   }
 }
-
-WDL_Mutex& BrelixCreationMutex()
-{
-  static WDL_Mutex mutex;
-  return mutex;
-}

@@ -116,25 +116,3 @@ private:
   double mCoeffRate;          // the rate the coefficients were computed for; NaN before the first block
   Channel mChannels[2];
 };
-
-// The process-wide recursive mutex that serialises instance creation; created on first use,
-// destroyed at process exit.
-WDL_Mutex& BrelixCreationMutex();
-
-// Creates one plug-in instance with new while holding the creation mutex. Returns null when
-// construction throws (the parts already built are destroyed and the memory freed); nothing is
-// thrown to the caller. The factory's MakePlug() is MakePlugAs<Brelix>(…) once Brelix is
-// concrete (it is abstract until the VST3 binding supplies the host operations).
-template <class Plug, class... Args>
-Plug* MakePlugAs(Args&&... args)
-{
-  WDL_MutexLock lock(&BrelixCreationMutex());
-  try
-  {
-    return new Plug(std::forward<Args>(args)...);
-  }
-  catch (...)
-  {
-    return nullptr;
-  }
-}

@@ -4,9 +4,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <future>
-#include <new>
-#include <thread>
 
 #include "EffectTestSupport.h"
 #include "IPreset.h"
@@ -147,36 +144,5 @@ TEST(BrelixDefinition, ResetClearsNoHistory)
   fx.Reset();
   EXPECT_EQ(y, fx.GetChannel(0).hp80.OutputHistory()[0]);
   EXPECT_EQ(meter, fx.GetMeterLevel());
-}
-
-TEST(BrelixCreation, MakesAnInstanceUnderTheCreationMutex)
-{
-  BrelixOffline* fx = MakePlugAs<BrelixOffline>();
-  ASSERT_NE(nullptr, fx);
-  EXPECT_STREQ("Brelix", fx->GetEffectName());
-  delete fx;
-}
-
-class FailingBrelix : public BrelixOffline
-{
-public:
-  FailingBrelix() { throw std::bad_alloc(); }
-};
-
-TEST(BrelixCreation, FailedConstructionReturnsNullAndReleasesTheMutex)
-{
-  // The base and members built so far are destroyed (the sanitizer build reports any leak).
-  EXPECT_EQ(nullptr, MakePlugAs<FailingBrelix>());
-  // Another thread can create an instance afterwards: the mutex was released.
-  std::promise<bool> made;
-  std::future<bool> result = made.get_future();
-  std::thread other([&made] {
-    BrelixOffline* fx = MakePlugAs<BrelixOffline>();
-    made.set_value(fx != nullptr);
-    delete fx;
-  });
-  ASSERT_EQ(std::future_status::ready, result.wait_for(std::chrono::seconds(20)));
-  EXPECT_TRUE(result.get());
-  other.join();
 }
 }  // namespace

@@ -13,21 +13,10 @@ namespace
 constexpr ParamID kBypass = 0x62706173;
 constexpr ParamID kPreset = 0x70727374;
 
-class BrelixBundleTest : public BundleTest
+class BrelixBundleTest : public InstanceTest
 {
 protected:
-  void SetUp() override
-  {
-    LoadBundle("Brelix");
-    inst = NewInstance();
-    inst->ActivateDefaultBuses();
-  }
-  void TearDown() override
-  {
-    inst.reset();
-    BundleTest::TearDown();
-  }
-  std::unique_ptr<Vst3Instance> inst;
+  void SetUp() override { Open("Brelix"); }
 };
 
 double Signal(int channel, int s)

@@ -45,6 +45,24 @@ protected:
   HostApplication* host = nullptr;
 };
 
+// One initialised instance of a bundle, its default buses active; the test's SetUp calls Open.
+class InstanceTest : public BundleTest
+{
+protected:
+  void Open(const char* bundle)
+  {
+    LoadBundle(bundle);
+    inst = NewInstance();
+    inst->ActivateDefaultBuses();
+  }
+  void TearDown() override
+  {
+    inst.reset();
+    BundleTest::TearDown();
+  }
+  std::unique_ptr<Vst3Instance> inst;
+};
+
 constexpr const char* kFxBundle = "IPlugTestFx";
 constexpr const char* kSynthBundle = "IPlugTestSynth";
 }  // namespace vst3test

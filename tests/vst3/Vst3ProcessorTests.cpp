@@ -66,20 +66,10 @@ private:
   TestFx* mFx;
 };
 
-class FxTest : public BundleTest
+class FxTest : public InstanceTest
 {
 protected:
-  void SetUp() override
-  {
-    LoadBundle(kFxBundle);
-    inst = NewInstance();
-    inst->ActivateDefaultBuses();
-  }
-  void TearDown() override
-  {
-    inst.reset();
-    BundleTest::TearDown();
-  }
+  void SetUp() override { Open(kFxBundle); }
 
   template <class T> AudioBlock<T> StereoBlock(int nFrames)
   {
@@ -90,25 +80,12 @@ protected:
   }
 
   double Normalized(ParamID tag) { return inst->controller->getParamNormalized(tag); }
-
-  std::unique_ptr<Vst3Instance> inst;
 };
 
-class SynthTest : public BundleTest
+class SynthTest : public InstanceTest
 {
 protected:
-  void SetUp() override
-  {
-    LoadBundle(kSynthBundle);
-    inst = NewInstance();
-    inst->ActivateDefaultBuses();
-  }
-  void TearDown() override
-  {
-    inst.reset();
-    BundleTest::TearDown();
-  }
-  std::unique_ptr<Vst3Instance> inst;
+  void SetUp() override { Open(kSynthBundle); }
 };
 }  // namespace
 

@@ -12,21 +12,10 @@ using namespace vst3test;
 
 namespace
 {
-class FxThreadTest : public BundleTest
+class FxThreadTest : public InstanceTest
 {
 protected:
-  void SetUp() override
-  {
-    LoadBundle(kFxBundle);
-    inst = NewInstance();
-    inst->ActivateDefaultBuses();
-  }
-  void TearDown() override
-  {
-    inst.reset();
-    BundleTest::TearDown();
-  }
-  std::unique_ptr<Vst3Instance> inst;
+  void SetUp() override { Open(kFxBundle); }
 };
 }  // namespace
 

@@ -132,7 +132,9 @@ RenderSummary RenderCommand::run()
     }
     summary.inputPeak = std::max(summary.inputPeak, peakOf(in, got));
 
+    const auto blockStart = std::chrono::steady_clock::now();
     processor.process(inPtr.data(), outPtr.data(), frames, processed == 0 ? &firstBlockChanges : nullptr);
+    summary.processSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - blockStart).count();
 
     const int64_t skip = std::max<int64_t>(0, std::min<int64_t>(frames, latency - processed));
     const int keep = static_cast<int>(std::min<int64_t>(frames - skip, outputFrames - written));
@@ -169,8 +171,9 @@ std::string RenderCommand::summaryLine(const RenderSummary& s, const std::string
 {
   const std::string layout = s.channels == 1 ? "mono" : s.channels == 2 ? "stereo" : std::to_string(s.channels) + " ch";
   char text[512];
-  const double factor = s.wallSeconds > 0 ? s.seconds / s.wallSeconds : 0;
-  std::snprintf(text, sizeof(text), "%.2f s %s %.0f Hz through %s in %.2f s (%.1fx real time), peak in %s, out %s",
+  // The real-time factor is the plug-in's own: reading, generating and writing audio is left out.
+  const double factor = s.processSeconds > 0 ? s.seconds / s.processSeconds : 0;
+  std::snprintf(text, sizeof(text), "%.2f s %s %.0f Hz through %s in %.2f s (plug-in at %.1fx real time), peak in %s, out %s",
                 s.seconds, layout.c_str(), s.sampleRate, s.pluginName.c_str(), s.wallSeconds, factor,
                 dbfs(s.inputPeak).c_str(), dbfs(s.outputPeak).c_str());
   return std::string(text) + " -> " + output + " (" + s.formatDescription + ")";

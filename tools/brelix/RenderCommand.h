@@ -10,7 +10,8 @@ namespace brelix {
 struct RenderSummary
 {
   double seconds = 0;        // audio length written
-  double wallSeconds = 0;
+  double wallSeconds = 0;     // the whole render, files and all
+  double processSeconds = 0;  // inside the plug-in's process calls
   double inputPeak = 0;      // linear, full scale 1.0
   double outputPeak = 0;
   int channels = 0;
