@@ -1,6 +1,7 @@
 // The Brelix bundle as hosts see it: its class, buses, parameters, units, programs and state,
 // and its processing compared with the effect driven directly.
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "Brelix.h"
@@ -184,4 +185,63 @@ TEST_F(BrelixBundleTest, SixtyFourBitProcessingIsBitIdenticalToTheEffectDrivenDi
 TEST_F(BrelixBundleTest, ThirtyTwoBitProcessingMatchesTheEffectDrivenDirectly)
 {
   ExpectSameAsTheEffectDrivenDirectly<float>(*inst, kSample32);
+}
+
+// The sanitizer runtimes report every allocation to these hooks, in the allocating thread (the
+// bundle's too). Absent from builds without a sanitizer: the test then says it was skipped.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                          void (*)(const volatile void*)) __attribute__((weak));
+
+namespace
+{
+thread_local bool tCounting = false;
+thread_local int tAllocations = 0;
+void CountAllocation(const volatile void*, size_t)
+{
+  if (tCounting) ++tAllocations;
+}
+void IgnoreFree(const volatile void*) {}
+}  // namespace
+
+TEST_F(BrelixBundleTest, ProcessingAllocatesNothing)
+{
+  if (!__sanitizer_install_malloc_and_free_hooks) GTEST_SKIP() << "needs a sanitizer build to see allocations";
+  __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree);
+
+  constexpr int n = 256;
+  ASSERT_EQ(inst->Setup(48000, n, kSample32), kResultOk);
+  ASSERT_EQ(inst->component->setActive(true), kResultOk);
+  inst->processor->setProcessing(true);
+  // Everything the host hands over is built before counting starts.
+  ParamChanges automation, bypassOn, presetAndBypassOff;
+  automation.Add(Brelix::kGain, {0.2, 0.9});
+  automation.Add(Brelix::kModel, {0.5});
+  automation.Add(Brelix::kHpf, {1.0});
+  automation.Add(Brelix::kLpf, {1.0});
+  bypassOn.Add(kBypass, {1.0});
+  presetAndBypassOff.Add(kPreset, {0.0});
+  presetAndBypassOff.Add(kBypass, {0.0});
+  AudioBlock<float> block({2}, {2}, n);
+  block.FillInput(0, 0, [](int s) { return Signal(0, s); });
+  block.FillInput(0, 1, [](int s) { return Signal(1, s); });
+  AudioBlock<float> longBlock({2}, {2}, 3 * n + 17);  // processed in slices of the set-up size
+
+  tCounting = true;
+  void* (*volatile allocate)(size_t) = std::malloc;  // proves the hook sees allocations
+  std::free(allocate(16));
+  ASSERT_EQ(1, tAllocations);
+  tAllocations = 0;
+  for (IParameterChanges* changes :
+       std::initializer_list<IParameterChanges*>{&automation, nullptr, &bypassOn, &presetAndBypassOff})
+  {
+    block.data.inputParameterChanges = changes;
+    inst->processor->process(block.data);
+  }
+  inst->processor->process(longBlock.data);
+  tCounting = false;
+  __sanitizer_install_malloc_and_free_hooks(nullptr, nullptr);
+
+  EXPECT_EQ(0, tAllocations);
+  inst->processor->setProcessing(false);
+  inst->component->setActive(false);
 }
