@@ -62,23 +62,25 @@ bool WDL_String::AppendFormattedV(int maxLen, const char* fmt, va_list args)
   return true;
 }
 
+// The arguments may point into this string: format into a temporary first.
 bool WDL_String::SetFormatted(int maxLen, const char* fmt, ...)
 {
-  SetLen(0);
+  WDL_String formatted;
   va_list args;
   va_start(args, fmt);
-  bool ok = AppendFormattedV(maxLen, fmt, args);
+  bool ok = formatted.AppendFormattedV(maxLen, fmt, args);
   va_end(args);
-  return ok;
+  return ok && Set(formatted.Get());
 }
 
 bool WDL_String::AppendFormatted(int maxLen, const char* fmt, ...)
 {
+  WDL_String formatted;
   va_list args;
   va_start(args, fmt);
-  bool ok = AppendFormattedV(maxLen, fmt, args);
+  bool ok = formatted.AppendFormattedV(maxLen, fmt, args);
   va_end(args);
-  return ok;
+  return ok && Append(formatted.Get());
 }
 
 void WDL_String::SetLen(int newLen)

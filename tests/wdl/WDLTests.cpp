@@ -36,6 +36,10 @@ TEST(WDLString, FormattedIsCutToMaxLenAndSelfAppendIsSafe)
   EXPECT_STREQ("cabc", s.Get());
   s.DeleteSub(1, 2);
   EXPECT_STREQ("cc", s.Get());
+  s.SetFormatted(64, "%s-%s", s.Get(), s.Get());  // arguments from the string itself
+  EXPECT_STREQ("cc-cc", s.Get());
+  s.AppendFormatted(64, "+%s", s.Get());
+  EXPECT_STREQ("cc-cc+cc-cc", s.Get());
 }
 
 TEST(WDLHeapBuf, KeepsContentsAndGrowsByGranularity)
