@@ -8,6 +8,7 @@
 #include "ByteChunk.h"
 #include "IPlugBase.h"
 #include "IPreset.h"
+#include "Log.h"
 #include "WDL_Number.h"
 
 namespace
@@ -225,6 +226,7 @@ void IPlugBase::ModifyCurrentPreset(const char* name)
   if (!StoreStateInPreset(p)) return;
   p->mInitialized = wasInitialized;
   if (name && *name) p->SetName(name);
+  Trace("ModifyCurrentPreset", __LINE__, "%d %s", mCurrentPresetIdx, p->mName);
 }
 
 bool IPlugBase::SerializePresets(ByteChunk* chunk)
@@ -233,6 +235,7 @@ bool IPlugBase::SerializePresets(ByteChunk* chunk)
   for (int i = 0; i < NPresets(); ++i)
   {
     IPreset* p = mPresets.Get(i);
+    Trace("SerializePresets", __LINE__, "%d %s", i, p->mName);
     if (chunk->PutString(p->mName) < 0 || chunk->PutBool(p->mInitialized) < 0) return false;
     if (p->mInitialized && chunk->PutBytes(&p->mChunk) < 0) return false;
   }
@@ -261,6 +264,7 @@ int IPlugBase::UnserializePresets(ByteChunk* chunk, int startPos)
       p->mChunk.Clear();
     }
     p->SetName(name.Get());
+    Trace("UnserializePresets", __LINE__, "%d %s", i, p->mName);
   }
   RestorePreset(mCurrentPresetIdx);
   return pos;

@@ -4,6 +4,7 @@
 
 #include "ByteChunk.h"
 #include "IPlugBase.h"
+#include "Log.h"
 
 namespace
 {
@@ -18,7 +19,11 @@ bool IPlugBase::SerializeParams(ByteChunk* chunk)
   if (!chunk) return false;
   WDL_MutexLock lock(&mMutex);
   for (int i = 0; i < NParams(); ++i)
-    if (chunk->PutValue(GetParam(i)->Value()) < 0) return false;
+  {
+    const IParam* param = GetParam(i);
+    Trace("SerializeParams", __LINE__, "%d %s %f", i, param->GetNameForHost(), param->Value());
+    if (chunk->PutValue(param->Value()) < 0) return false;
+  }
   return true;
 }
 
@@ -32,7 +37,9 @@ int IPlugBase::UnserializeParams(ByteChunk* chunk, int startPos)
     // A value missing at the end reads as 0, clamped into the parameter's range.
     double v = 0.0;
     pos = chunk->GetValue(&v, pos);
-    GetParam(i)->SetValue(v);
+    IParam* param = GetParam(i);
+    param->SetValue(v);
+    Trace("UnserializeParams", __LINE__, "%d %s %f", i, param->GetNameForHost(), param->Value());
   }
   OnParamReset();
   return pos;
