@@ -76,8 +76,6 @@ public:
     return midiResult;
   }
 
-  using IPlugBase::mIsBypassed;
-  using IPlugBase::mLatencyDelay;
 
   std::vector<int> paramChanges, begins, ends;
   std::vector<std::pair<int, double>> informs;
