@@ -37,3 +37,8 @@ private:
   bool AppendFormattedV(int maxLen, const char* fmt, va_list args);
   WDL_HeapBuf mHeap{256};
 };
+
+// Copies at most srcLen bytes of src (all of it up to its terminator when srcLen < 0; null reads
+// as "") into the fixed field dst of dstSize bytes, always zero-terminated. A cut never splits a
+// UTF-8 character. src need not be terminated within srcLen bytes.
+void WDL_CopyText(char* dst, int dstSize, const char* src, int srcLen = -1);

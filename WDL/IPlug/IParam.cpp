@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "WDL_Number.h"
+#include "WDL_String.h"
 
 static void CopyText(char* dst, const char* src)
 {
-  std::strncpy(dst, src ? src : "", IParam::kMaxTextLen);
-  dst[IParam::kMaxTextLen] = 0;
+  WDL_CopyText(dst, IParam::kMaxTextLen + 1, src);
 }
 
 IParam::IParam() = default;

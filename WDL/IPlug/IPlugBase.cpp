@@ -8,12 +8,6 @@
 #include "Log.h"
 #include "WDL_Version.h"
 
-static void CopyName(char* dst, const char* src)
-{
-  std::strncpy(dst, src ? src : "", IPlugBase::kMaxNameLen - 1);
-  dst[IPlugBase::kMaxNameLen - 1] = 0;
-}
-
 IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
                      const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
                      int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, EAPI plugAPI)
@@ -23,9 +17,9 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
   for (int i = 0; i < nParams; ++i) mParams.Add(new IParam);
   for (int i = 0; i < nPresets; ++i) mPresets.Add(new IPreset);
 
-  CopyName(mEffectName, effectName);
-  CopyName(mProductName, productName);
-  CopyName(mMfrName, mfrName);
+  WDL_CopyText(mEffectName, kMaxNameLen, effectName);
+  WDL_CopyText(mProductName, kMaxNameLen, productName);
+  WDL_CopyText(mMfrName, kMaxNameLen, mfrName);
 
   int nInputs = 0, nOutputs = 0;
   for (const char* p = channelIOStr; p;)

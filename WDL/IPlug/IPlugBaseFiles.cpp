@@ -73,7 +73,7 @@ struct ProgramHeader
 int PutProgramHeader(ByteChunk* c, const ProgramHeader& h)
 {
   char name[kNameFieldSize] = {};
-  IPreset::CopyName(name, kNameFieldSize, h.name, -1);
+  WDL_CopyText(name, kNameFieldSize, h.name, -1);
   const int32_t fields[] = {h.chunkMagic, h.byteSize, h.fxMagic, h.formatVersion, h.id, h.version, h.nParams};
   for (int32_t v : fields)
     if (PutBE32(c, v) < 0) return -1;
@@ -86,7 +86,7 @@ int GetProgramHeader(const ByteChunk* c, ProgramHeader* h, int pos)
   for (int32_t* v : fields) pos = GetBE32(c, v, pos);
   char raw[kNameFieldSize];
   pos = c->GetBytes(raw, kNameFieldSize, pos);
-  if (pos >= 0) IPreset::CopyName(h->name, sizeof(h->name), raw, kNameFieldSize);
+  if (pos >= 0) WDL_CopyText(h->name, sizeof(h->name), raw, kNameFieldSize);
   return pos;
 }
 
@@ -114,7 +114,7 @@ bool IPlugBase::SaveProgramAsFXP(const char* path)
   h.id = mUniqueID;
   h.version = GetEffectVersion(true);
   h.nParams = NParams();
-  IPreset::CopyName(h.name, sizeof(h.name), GetPresetName(mCurrentPresetIdx), -1);
+  WDL_CopyText(h.name, sizeof(h.name), GetPresetName(mCurrentPresetIdx), -1);
 
   ByteChunk file;
   bool ok = PutProgramHeader(&file, h) >= 0;
@@ -165,7 +165,7 @@ bool IPlugBase::SaveBankAsFXB(const char* path)
       h.id = mUniqueID;
       h.version = GetEffectVersion(true);
       h.nParams = NParams();
-      IPreset::CopyName(h.name, sizeof(h.name), preset->mName, -1);
+      WDL_CopyText(h.name, sizeof(h.name), preset->mName, -1);
       ok = PutProgramHeader(&file, h) >= 0;
       // The preset's chunk holds one double per parameter; missing values read as 0.
       int pos = 0;

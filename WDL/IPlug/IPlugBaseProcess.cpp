@@ -238,20 +238,13 @@ bool IPlugBase::SetBlockSize(int blockSize)
 bool IPlugBase::CreateLatencyDelayLine()
 {
   if (mLatencyDelay || NInChannels() < 1) return true;
-  auto* dl = new LatencyDelayLine;
-  dl->mNIn = NInChannels();
-  dl->mNOut = NOutChannels();
-  mLatencyDelay = dl;
-  int latency = mLatency;
-  mLatency = 0;
-  if (!SetLatency(latency))
-  {
-    delete mLatencyDelay;
-    mLatencyDelay = nullptr;
-    mLatency = latency;
-    return false;
-  }
-  return true;
+  mLatencyDelay = new LatencyDelayLine;
+  mLatencyDelay->mNIn = NInChannels();
+  mLatencyDelay->mNOut = NOutChannels();
+  if (SetLatency(mLatency)) return true;
+  delete mLatencyDelay;
+  mLatencyDelay = nullptr;
+  return false;
 }
 
 bool IPlugBase::SetLatency(int samples)

@@ -7,6 +7,7 @@
 // operations run on the user-interface thread.
 
 #include "ByteChunk.h"
+#include "WDL_String.h"
 
 struct IPreset
 {
@@ -16,10 +17,6 @@ struct IPreset
   char mName[kNameSize] = "empty";
   ByteChunk mChunk;
 
-  // Copies name (null reads as ""), cut to fit; see CopyName.
-  void SetName(const char* name) { CopyName(mName, kNameSize, name, -1); }
-
-  // Copies at most srcLen bytes of src (all of it up to its terminator when srcLen < 0) into
-  // dst of dstSize bytes, always zero-terminated. A cut never splits a UTF-8 character.
-  static void CopyName(char* dst, int dstSize, const char* src, int srcLen);
+  // Copies name (null reads as ""), cut to fit without splitting a UTF-8 character.
+  void SetName(const char* name) { WDL_CopyText(mName, kNameSize, name); }
 };

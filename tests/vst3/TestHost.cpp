@@ -73,54 +73,16 @@ template <class I> static tresult QueryHostObject(I* self, const TUID iid, void*
   return kNoInterface;
 }
 
-tresult PLUGIN_API ParamQueue::getPoint(int32 index, int32& sampleOffset, ParamValue& value)
+void ParamChanges::Add(ParamID tag, std::initializer_list<ParamValue> values)
 {
-  if (index < 0 || index >= getPointCount()) return kResultFalse;
-  sampleOffset = mPoints[static_cast<size_t>(index)].mOffset;
-  value = mPoints[static_cast<size_t>(index)].mValue;
-  return kResultOk;
-}
-
-tresult PLUGIN_API ParamQueue::addPoint(int32 sampleOffset, ParamValue value, int32& index)
-{
-  index = getPointCount();
-  Add(sampleOffset, value);
-  return kResultOk;
-}
-
-tresult PLUGIN_API ParamQueue::queryInterface(const TUID iid, void** obj)
-{
-  return QueryHostObject<IParamValueQueue>(this, iid, obj);
-}
-
-ParamQueue& ParamChanges::Add(ParamID tag, std::initializer_list<ParamValue> values)
-{
-  ParamQueue& q = AddEmpty(tag);
   int32 offset = 0;
-  for (ParamValue v : values) q.Add(offset++, v);
-  return q;
+  for (ParamValue v : values) add(tag, offset++, v);
 }
 
-ParamQueue& ParamChanges::AddEmpty(ParamID tag)
+void ParamChanges::AddEmpty(ParamID tag)
 {
-  mQueues.push_back(std::make_unique<ParamQueue>(tag));
-  return *mQueues.back();
-}
-
-IParamValueQueue* PLUGIN_API ParamChanges::getParameterData(int32 index)
-{
-  return index >= 0 && index < getParameterCount() ? mQueues[static_cast<size_t>(index)].get() : nullptr;
-}
-
-IParamValueQueue* PLUGIN_API ParamChanges::addParameterData(const ParamID& id, int32& index)
-{
-  index = getParameterCount();
-  return &AddEmpty(id);
-}
-
-tresult PLUGIN_API ParamChanges::queryInterface(const TUID iid, void** obj)
-{
-  return QueryHostObject<IParameterChanges>(this, iid, obj);
+  int32 index = 0;
+  addParameterData(tag, index);
 }
 
 void EventList::NoteOn(int32 offset, int16 pitch, float velocity, int16 channel)
@@ -132,7 +94,7 @@ void EventList::NoteOn(int32 offset, int16 pitch, float velocity, int16 channel)
   e.noteOn.pitch = pitch;
   e.noteOn.velocity = velocity;
   e.noteOn.noteId = -1;
-  mEvents.push_back(e);
+  addEvent(e);
 }
 
 void EventList::NoteOff(int32 offset, int16 pitch, int16 channel)
@@ -143,25 +105,7 @@ void EventList::NoteOff(int32 offset, int16 pitch, int16 channel)
   e.noteOff.channel = channel;
   e.noteOff.pitch = pitch;
   e.noteOff.noteId = -1;
-  mEvents.push_back(e);
-}
-
-tresult PLUGIN_API EventList::getEvent(int32 index, Event& e)
-{
-  if (index < 0 || index >= getEventCount()) return kInvalidArgument;
-  e = mEvents[static_cast<size_t>(index)];
-  return kResultOk;
-}
-
-tresult PLUGIN_API EventList::addEvent(Event& e)
-{
-  mEvents.push_back(e);
-  return kResultOk;
-}
-
-tresult PLUGIN_API EventList::queryInterface(const TUID iid, void** obj)
-{
-  return QueryHostObject<IEventList>(this, iid, obj);
+  addEvent(e);
 }
 
 tresult PLUGIN_API ComponentHandler::beginEdit(ParamID id)

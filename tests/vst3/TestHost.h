@@ -22,6 +22,8 @@
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 #include "pluginterfaces/vst/ivstprocesscontext.h"
 #include "pluginterfaces/vst/ivstunits.h"
+#include "EventList.h"
+#include "ParameterChanges.h"
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 
 namespace vst3test
@@ -77,67 +79,24 @@ protected:
   std::atomic<int32> mRefs{1};
 };
 
-class ParamQueue : public IParamValueQueue, public HostRefCount
+// The command-line host's parameter changes and event list, with helpers for building a
+// call's input: a queue per tag with points at offsets 0, 1, 2, ..., and note events.
+class ParamChanges : public vst3host::ParameterChanges
 {
 public:
-  explicit ParamQueue(ParamID id) : mId(id) {}
-  void Add(int32 offset, ParamValue value) { mPoints.push_back({offset, value}); }
-
-  ParamID PLUGIN_API getParameterId() override { return mId; }
-  int32 PLUGIN_API getPointCount() override { return static_cast<int32>(mPoints.size()); }
-  tresult PLUGIN_API getPoint(int32 index, int32& sampleOffset, ParamValue& value) override;
-  tresult PLUGIN_API addPoint(int32 sampleOffset, ParamValue value, int32& index) override;
-  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override;
-  uint32 PLUGIN_API addRef() override { return AddRefImpl(); }
-  uint32 PLUGIN_API release() override { return ReleaseImpl(); }
-
-private:
-  struct Point
-  {
-    int32 mOffset;
-    ParamValue mValue;
-  };
-  ParamID mId;
-  std::vector<Point> mPoints;
-};
-
-class ParamChanges : public IParameterChanges, public HostRefCount
-{
-public:
-  // Adds a queue for tag with the given points (offsets 0, 1, 2, ...).
-  ParamQueue& Add(ParamID tag, std::initializer_list<ParamValue> values);
+  void Add(ParamID tag, std::initializer_list<ParamValue> values);
   // A queue with no points at all.
-  ParamQueue& AddEmpty(ParamID tag);
-  void Clear() { mQueues.clear(); }
-
-  int32 PLUGIN_API getParameterCount() override { return static_cast<int32>(mQueues.size()); }
-  IParamValueQueue* PLUGIN_API getParameterData(int32 index) override;
-  IParamValueQueue* PLUGIN_API addParameterData(const ParamID& id, int32& index) override;
-  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override;
-  uint32 PLUGIN_API addRef() override { return AddRefImpl(); }
-  uint32 PLUGIN_API release() override { return ReleaseImpl(); }
-
-private:
-  std::vector<std::unique_ptr<ParamQueue>> mQueues;
+  void AddEmpty(ParamID tag);
+  void Clear() { clear(); }
 };
 
-class EventList : public IEventList, public HostRefCount
+class EventList : public vst3host::EventList
 {
 public:
   void NoteOn(int32 offset, int16 pitch, float velocity, int16 channel = 0);
   void NoteOff(int32 offset, int16 pitch, int16 channel = 0);
-  void Add(const Event& e) { mEvents.push_back(e); }
-  void Clear() { mEvents.clear(); }
-
-  int32 PLUGIN_API getEventCount() override { return static_cast<int32>(mEvents.size()); }
-  tresult PLUGIN_API getEvent(int32 index, Event& e) override;
-  tresult PLUGIN_API addEvent(Event& e) override;
-  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override;
-  uint32 PLUGIN_API addRef() override { return AddRefImpl(); }
-  uint32 PLUGIN_API release() override { return ReleaseImpl(); }
-
-private:
-  std::vector<Event> mEvents;
+  void Add(Event e) { addEvent(e); }
+  void Clear() { clear(); }
 };
 
 // Records every edit and restart request; offers IComponentHandler3 with a menu that records

@@ -13,6 +13,7 @@
 #include "IPlugVST3Entry.h"
 #include "PluginFactory.h"
 #include "WDL_Mutex.h"
+#include "WDL_String.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
 
@@ -74,7 +75,7 @@ bool DeinitModule()
 // Copies at most size - 1 characters and always terminates (the SDK's copy does not).
 template <size_t N> void CopyText(char8 (&dst)[N], const char* src)
 {
-  std::snprintf(dst, N, "%s", src ? src : "");
+  WDL_CopyText(dst, static_cast<int>(N), src);
 }
 
 const PFactoryInfo& FactoryInfo()
