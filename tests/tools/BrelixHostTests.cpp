@@ -1,6 +1,5 @@
 // Brelix through the host library: what a scanner sees and how it processes. Skipped while the
 // Brelix bundle has not been built.
-#include "DemoClip.h"
 #include "PluginScanner.h"
 #include "PresetFileIO.h"
 #include "ToolTestSupport.h"
@@ -9,24 +8,6 @@
 #include <gtest/gtest.h>
 
 using namespace vst3host;
-
-namespace {
-
-tooltest::Audio demo(int channels, double seconds)
-{
-  brelix::DemoClip clip(48000, channels, seconds);
-  tooltest::Audio a;
-  a.channels = channels;
-  a.sampleRate = 48000;
-  a.data.assign(channels, std::vector<double>(size_t(clip.frames())));
-  std::vector<double*> p;
-  for (auto& ch : a.data)
-    p.push_back(ch.data());
-  clip.read(p.data(), int(clip.frames()));
-  return a;
-}
-
-} // namespace
 
 TEST(BrelixHost, ScannerSeesTheBrelixInterface)
 {
@@ -71,7 +52,7 @@ TEST(BrelixHost, ScannerSeesTheBrelixInterface)
 TEST(BrelixHost, BlockSizeDoesNotChangeTheOutput)
 {
   SKIP_WITHOUT_BRELIX();
-  const tooltest::Audio in = demo(2, 1.0);
+  const tooltest::Audio in = tooltest::demoAudio(2, 1.0);
   const std::vector<std::string> settings = {"GAIN=24", "MODEL=3", "HPF=1"};
   const auto whole = tooltest::renderDirect(tooltest::brelixBundle(), in, 0, true, settings);
   EXPECT_NE(whole.data, in.data);

@@ -1,6 +1,5 @@
 // `brelix render` and `brelix info` with Brelix itself. Skipped while the Brelix bundle has not
 // been built.
-#include "DemoClip.h"
 #include "ToolTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,21 +8,6 @@
 namespace {
 
 const std::vector<std::string> kCharacter = {"--set", "GAIN=24", "--set", "MODEL=3", "--set", "HPF=1"};
-
-tooltest::Audio demo(int channels, double seconds)
-{
-  brelix::DemoClip clip(48000, channels, seconds);
-  tooltest::Audio a;
-  a.channels = channels;
-  a.sampleRate = 48000;
-  a.format = SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
-  a.data.assign(channels, std::vector<double>(size_t(clip.frames())));
-  std::vector<double*> p;
-  for (auto& ch : a.data)
-    p.push_back(ch.data());
-  clip.read(p.data(), int(clip.frames()));
-  return a;
-}
 
 tooltest::RunResult render(const std::string& in, const std::string& out, std::vector<std::string> extra)
 {
@@ -59,7 +43,7 @@ TEST(CliBrelix, BitIdenticalToTheEffectDrivenDirectlyAtEveryBlockSize)
   tooltest::TempDir dir;
   for (int channels : {1, 2})
   {
-    const tooltest::Audio in = demo(channels, 1.0);
+    const tooltest::Audio in = tooltest::demoAudio(channels, 1.0);
     const std::string input = dir.file("in" + std::to_string(channels) + ".wav");
     tooltest::writeAudio(input, in);
     const tooltest::Audio direct =
@@ -85,7 +69,7 @@ TEST(CliBrelix, PresetSaveAndLoadRoundTrip)
   SKIP_WITHOUT_BRELIX();
   tooltest::TempDir dir;
   const std::string input = dir.file("in.wav");
-  tooltest::writeAudio(input, demo(2, 0.5));
+  tooltest::writeAudio(input, tooltest::demoAudio(2, 0.5));
   const std::string preset = dir.file("hot.vstpreset");
 
   ASSERT_EQ(render(input, dir.file("set.wav"), {"--set", "GAIN=30", "--set", "MODEL=5", "--set", "OUT=-6",
@@ -107,7 +91,7 @@ TEST(CliBrelix, SettingsByTextAndById)
   SKIP_WITHOUT_BRELIX();
   tooltest::TempDir dir;
   const std::string input = dir.file("in.wav");
-  tooltest::writeAudio(input, demo(2, 0.25));
+  tooltest::writeAudio(input, tooltest::demoAudio(2, 0.25));
   ASSERT_EQ(render(input, dir.file("a.wav"), {"--set", "GAIN=10", "--bit-depth", "double"}).status, 0);
   // GAIN's normalised value n is 40 n² dB: 0.5 is 10 dB.
   ASSERT_EQ(render(input, dir.file("b.wav"), {"--set-id", "1=0.5", "--bit-depth", "double"}).status, 0);

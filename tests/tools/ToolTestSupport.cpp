@@ -1,5 +1,6 @@
 #include "ToolTestSupport.h"
 
+#include "DemoClip.h"
 #include "HostProcessor.h"
 #include "ParameterResolver.h"
 #include "Vst3Module.h"
@@ -56,6 +57,21 @@ void writeAudio(const std::string& path, const Audio& audio)
       interleaved[i * audio.channels + c] = audio.data[c][i];
   sf_writef_double(f, interleaved.data(), sf_count_t(audio.frames()));
   sf_close(f);
+}
+
+Audio demoAudio(int channels, double seconds)
+{
+  brelix::DemoClip clip(48000, channels, seconds);
+  Audio a;
+  a.channels = channels;
+  a.sampleRate = 48000;
+  a.format = SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
+  a.data.assign(channels, std::vector<double>(size_t(clip.frames())));
+  std::vector<double*> p;
+  for (auto& ch : a.data)
+    p.push_back(ch.data());
+  clip.read(p.data(), int(clip.frames()));
+  return a;
 }
 
 void writeTone(const std::string& path, int channels, int frames, int sampleRate, int format)

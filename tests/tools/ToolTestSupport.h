@@ -33,6 +33,8 @@ struct Audio
 void writeTone(const std::string& path, int channels, int frames, int sampleRate, int format);
 void writeAudio(const std::string& path, const Audio& audio);
 Audio readAudio(const std::string& path);
+// The built-in demo clip at 48 kHz, as 64-bit WAV audio.
+Audio demoAudio(int channels, double seconds);
 
 // `in` through a plug-in with the host library alone, in blocks of `block` frames (0: one block),
 // with TITLE=VALUE settings applied at the first sample.
