@@ -8,6 +8,12 @@ packages=(
   libsndfile1-dev
   googletest libgtest-dev libbenchmark-dev
   zam-plugins
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libx11-dev libxext-dev libxtst-dev
+  xvfb xauth x11-utils xdotool
+  libpixman-1-dev
+  libsoxr-dev libfftw3-dev
+  clang lintian
   locales
 )
 missing=()
