@@ -13,6 +13,7 @@ packages=(
   xvfb xauth x11-utils xdotool
   libpixman-1-dev
   libsoxr-dev libfftw3-dev
+  sox
   clang lintian
   locales
 )

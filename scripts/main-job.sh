@@ -21,7 +21,10 @@ echo
 echo "Rendering the demo clip through $plugin:"
 "$brelix" render "$out/demo-dry.wav" --plugin "$plugin" --no-progress --set Bypass=on
 "$brelix" render "$out/demo-warm.wav" --plugin "$plugin" --no-progress --set GAIN=18 --set MODEL=2 --set HPF=1 --set OUT=6
-"$brelix" render "$out/demo-hot.wav" --plugin "$plugin" --no-progress --set GAIN=30 --set MODEL=7 --set LPF=1 --set OUT=26
+hot=(--set GAIN=30 --set MODEL=7 --set LPF=1 --set OUT=26)
+"$brelix" render "$out/demo-hot.wav" --plugin "$plugin" --no-progress "${hot[@]}"
+# The same setting with the plug-in run at 4 × the rate, so that far less of its harmonics alias.
+"$brelix" render "$out/demo-hot-oversampled.wav" --plugin "$plugin" --no-progress "${hot[@]}" --oversample 4
 "$brelix" render "$out/demo-fuzz.wav" --plugin "$plugin" --no-progress --set GAIN=40 --set MODEL=10 --set HPF=3 \
   --set OUT=24 --save-preset "$out/fuzz.vstpreset"
 echo

@@ -136,3 +136,20 @@ TEST_F(CliErrors, UsageErrorsExitWithStatusTwo)
   expectFailure({"mix", "out.wav"}, "unknown command 'mix'", 2);
   expectFailure({"render", mono, dir.file("out.wav"), "--block", "0"}, "--block takes a whole number", 2);
 }
+
+TEST_F(CliErrors, OversampleFactorsOutsideTheList)
+{
+  for (const char* factor : {"0", "3", "16", "x"})
+    expectFailure({"render", mono, dir.file("out.wav"), "--plugin", kZamTube, "--oversample", factor},
+                  std::string("--oversample takes 1, 2, 4 or 8, not '") + factor + "'", 2);
+}
+
+TEST_F(CliErrors, FilesThatCannotBeAnalysed)
+{
+  expectFailure({"analyze", dir.file("nope.wav")}, "input '" + dir.file("nope.wav") + "' does not exist");
+  tooltest::writeTone(dir.file("short.wav"), 1, 100, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  expectFailure({"analyze", dir.file("short.wav")}, "is too short to analyse (100 frames, at least 256)");
+  expectFailure({"analyze", mono, "--fundamental", "30000"},
+                "the fundamental must lie from 222.66 Hz to below 24000.00 Hz for this file, not at 30000.00 Hz");
+  expectFailure({"analyze", mono, "--oversample", "2"}, "unknown option '--oversample' for brelix analyze", 2);
+}

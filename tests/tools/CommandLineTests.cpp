@@ -31,7 +31,7 @@ TEST(CommandLine, RenderOptionsAcceptSeparateAndInlineValues)
   const CommandLine cl = parse({"render", "out.wav", "--plugin=/x/Y.vst3", "--class", "Y", "--precision", "64",
                                 "--set", "GAIN = 24", "--set-id=4=0.5", "--load-preset", "a.vstpreset",
                                 "--save-preset=b.vstpreset", "--format", "flac", "--bit-depth", "16", "--tail",
-                                "1.5", "--realtime", "--no-progress"});
+                                "1.5", "--oversample", "4", "--realtime", "--no-progress"});
   const RenderOptions& r = cl.render;
   EXPECT_EQ(r.plugin, "/x/Y.vst3");
   EXPECT_EQ(r.className, "Y");
@@ -48,6 +48,7 @@ TEST(CommandLine, RenderOptionsAcceptSeparateAndInlineValues)
   EXPECT_EQ(r.container, "flac");
   EXPECT_EQ(r.depth, "16");
   EXPECT_DOUBLE_EQ(r.tailSeconds, 1.5);
+  EXPECT_EQ(r.oversample, 4);
   EXPECT_TRUE(r.realtime);
   EXPECT_FALSE(r.progress);
 }
@@ -59,6 +60,34 @@ TEST(CommandLine, InfoOptions)
   EXPECT_EQ(cl.info.plugin, "/p.vst3");
   EXPECT_EQ(cl.info.className, "Z");
   EXPECT_TRUE(cl.info.json);
+}
+
+TEST(CommandLine, OversampleDefaultsToOneAndTakesThePowersOfTwoUpToEight)
+{
+  EXPECT_EQ(parse({"render", "out.wav"}).render.oversample, 1);
+  for (int factor : {1, 2, 4, 8})
+    EXPECT_EQ(parse({"render", "out.wav", "--oversample=" + std::to_string(factor)}).render.oversample, factor);
+  for (const char* bad : {"0", "3", "16", "-2", "2x", "", "4.0"})
+  {
+    try
+    {
+      parse({"render", "out.wav", "--oversample", bad});
+      ADD_FAILURE() << "accepted --oversample '" << bad << "'";
+    }
+    catch (const UsageError& e)
+    {
+      EXPECT_EQ(std::string(e.what()), std::string("--oversample takes 1, 2, 4 or 8, not '") + bad + "'");
+    }
+  }
+}
+
+TEST(CommandLine, AnalyzeTakesOneInputAndAFundamental)
+{
+  const CommandLine plain = parse({"analyze", "tone.wav"});
+  EXPECT_EQ(plain.command, CommandLine::Command::Analyze);
+  EXPECT_EQ(plain.analyze.input, "tone.wav");
+  EXPECT_EQ(plain.analyze.fundamentalHz, 0);
+  EXPECT_DOUBLE_EQ(parse({"analyze", "--fundamental=997.5", "tone.wav"}).analyze.fundamentalHz, 997.5);
 }
 
 TEST(CommandLine, HelpAndVersion)
@@ -86,6 +115,15 @@ TEST(CommandLine, RejectsMalformedCommandLines)
     {"render", "out.wav", "--json"},
     {"info", "extra.vst3"},
     {"info", "--block", "3"},
+    {"info", "--oversample", "2"},
+    {"analyze"},
+    {"analyze", "a.wav", "b.wav"},
+    {"analyze", "a.wav", "--fundamental", "0"},
+    {"analyze", "a.wav", "--fundamental", "-50"},
+    {"analyze", "a.wav", "--fundamental", "1k"},
+    {"analyze", "a.wav", "--plugin", "/p.vst3"},
+    {"analyze", "a.wav", "--oversample", "2"},
+    {"render", "out.wav", "--fundamental", "100"},
   };
   for (const auto& args : bad)
     EXPECT_THROW(parseCommandLine(args), UsageError) << (args.empty() ? "(none)" : args.back());

@@ -43,6 +43,23 @@ long parseInteger(const std::string& option, const std::string& text, long lo, l
   return v;
 }
 
+int parseOversample(const std::string& option, const std::string& text)
+{
+  for (const char* factor : {"1", "2", "4", "8"})
+    if (text == factor)
+      return std::atoi(factor);
+  throw UsageError(option + " takes 1, 2, 4 or 8, not '" + text + "'");
+}
+
+double parseFrequency(const std::string& option, const std::string& text)
+{
+  char* end = nullptr;
+  const double v = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end || !std::isfinite(v) || v <= 0 || v > 1e6)
+    throw UsageError(option + " takes a frequency in Hz above 0, not '" + text + "'");
+  return v;
+}
+
 double parseSeconds(const std::string& option, const std::string& text)
 {
   char* end = nullptr;
@@ -60,6 +77,9 @@ std::string usageText()
          "  brelix render [INPUT] OUTPUT [options]   process INPUT (default: the built-in demo clip)\n"
          "  brelix info [--plugin PATH.vst3] [--class NAME|UID] [--json]\n"
          "                                          describe a plug-in as a host's scanner sees it\n"
+         "  brelix analyze INPUT [--fundamental HZ]\n"
+         "                                          peak and RMS levels; a steady tone's harmonics\n"
+         "                                          and aliasing, in dB relative to its fundamental\n"
          "\n"
          "Render options:\n"
          "  --plugin PATH.vst3      plug-in bundle (default: the built or installed Brelix.vst3)\n"
@@ -74,8 +94,14 @@ std::string usageText()
          "                          (default: from OUTPUT's extension)\n"
          "  --bit-depth D           " + depthNames() + " (default: the input's, else 24)\n"
          "  --tail SECONDS          process this much silence after the input (reverb and delay tails)\n"
+         "  --oversample N          run the plug-in at N times the file's rate (1, 2, 4 or 8) between\n"
+         "                          linear-phase resamplers, so that harmonics above the file's\n"
+         "                          Nyquist frequency are filtered out instead of aliasing (default 1)\n"
          "  --realtime              run the plug-in in realtime mode instead of offline\n"
          "  --no-progress           no progress bar\n"
+         "\n"
+         "Analyze options:\n"
+         "  --fundamental HZ        the tone's frequency (default: the strongest component)\n"
          "\n"
          "  -h, --help              this help;  --version  the version\n";
 }
@@ -84,7 +110,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
   CommandLine cl;
   if (args.empty())
-    throw UsageError("no command given (render or info)");
+    throw UsageError("no command given (render, info or analyze)");
   const std::string& verb = args.front();
   if (verb == "-h" || verb == "--help" || verb == "help")
     return cl;
@@ -97,10 +123,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     cl.command = CommandLine::Command::Render;
   else if (verb == "info")
     cl.command = CommandLine::Command::Info;
+  else if (verb == "analyze")
+    cl.command = CommandLine::Command::Analyze;
   else
-    throw UsageError("unknown command '" + verb + "' (render or info)");
+    throw UsageError("unknown command '" + verb + "' (render, info or analyze)");
 
   const bool render = cl.command == CommandLine::Command::Render;
+  const bool info = cl.command == CommandLine::Command::Info;
   std::vector<std::string> rest(args.begin() + 1, args.end());
   ArgumentReader reader(rest);
   std::vector<std::string> positional;
@@ -130,11 +159,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     auto value = [&] { return reader.valueOf(name, inlineValue, hasInline); };
 
     RenderOptions& r = cl.render;
-    if (name == "--plugin")
+    if ((render || info) && name == "--plugin")
       (render ? r.plugin : cl.info.plugin) = value();
-    else if (name == "--class")
+    else if ((render || info) && name == "--class")
       (render ? r.className : cl.info.className) = value();
-    else if (!render && name == "--json" && !hasInline)
+    else if (info && name == "--json" && !hasInline)
       cl.info.json = true;
     else if (render && (name == "--set" || name == "--set-id"))
     {
@@ -166,6 +195,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
       r.depth = value();
     else if (render && name == "--tail")
       r.tailSeconds = parseSeconds(name, value());
+    else if (render && name == "--oversample")
+      r.oversample = parseOversample(name, value());
+    else if (!render && !info && name == "--fundamental")
+      cl.analyze.fundamentalHz = parseFrequency(name, value());
     else if (render && name == "--realtime" && !hasInline)
       r.realtime = true;
     else if (render && name == "--no-progress" && !hasInline)
@@ -184,8 +217,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
     if (positional.size() == 2)
       cl.render.input = positional.front();
   }
-  else if (!positional.empty())
+  else if (info && !positional.empty())
     throw UsageError("info takes no file argument (use --plugin PATH.vst3)");
+  else if (!render && !info)
+  {
+    if (positional.size() != 1)
+      throw UsageError("analyze takes one INPUT file, got " + std::to_string(positional.size()));
+    cl.analyze.input = positional.front();
+  }
   return cl;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The command line of `brelix`: subcommands render and info, their options, and the help text.
-// Pure parsing; errors as UsageError (exit status 2).
+// The command line of `brelix`: subcommands render, info and analyze, their options, and the
+// help text. Pure parsing; errors as UsageError (exit status 2).
 #include "HostError.h"
 #include "ParameterResolver.h"
 #include <string>
@@ -28,6 +28,7 @@ struct RenderOptions
   std::string container;                    // --format
   std::string depth;                        // --bit-depth
   double tailSeconds = 0;
+  int oversample = 1;                       // the plug-in runs at this multiple of the file's rate
   bool realtime = false;
   bool progress = true;
 };
@@ -39,11 +40,18 @@ struct InfoOptions
   bool json = false;
 };
 
+struct AnalyzeOptions
+{
+  std::string input;
+  double fundamentalHz = 0;                 // 0: the strongest tone
+};
+
 struct CommandLine
 {
-  enum class Command { Render, Info, Help, Version } command = Command::Help;
+  enum class Command { Render, Info, Analyze, Help, Version } command = Command::Help;
   RenderOptions render;
   InfoOptions info;
+  AnalyzeOptions analyze;
 };
 
 CommandLine parseCommandLine(const std::vector<std::string>& args);

@@ -10,6 +10,7 @@
 #include "PluginLocator.h"
 #include "PresetFileIO.h"
 #include "ProgressBar.h"
+#include "RenderChain.h"
 #include "Vst3Module.h"
 
 #include <algorithm>
@@ -42,11 +43,11 @@ std::string dbfs(double peak)
   return text;
 }
 
-std::vector<double*> pointersTo(std::vector<std::vector<double>>& channels, int offset = 0)
+std::vector<double*> pointersTo(std::vector<std::vector<double>>& channels)
 {
   std::vector<double*> p;
   for (auto& ch : channels)
-    p.push_back(ch.data() + offset);
+    p.push_back(ch.data());
   return p;
 }
 
@@ -91,10 +92,17 @@ RenderSummary RenderCommand::run()
     firstBlockChanges.add(p.id, 0, p.normalized);
   }
 
+  RenderChain::Setup chainSetup;
+  chainSetup.channels = channels;
+  chainSetup.sampleRate = source->sampleRate();
+  chainSetup.blockSize = options_.blockSize;
+  chainSetup.factor = options_.oversample;
+  chainSetup.frames = source->frames() + static_cast<int64_t>(std::llround(options_.tailSeconds * source->sampleRate()));
+
   ProcessSettings settings;
   settings.channels = channels;
-  settings.sampleRate = source->sampleRate();
-  settings.maxBlockSize = options_.blockSize;
+  settings.sampleRate = RenderChain::PluginRate(chainSetup);
+  settings.maxBlockSize = RenderChain::PluginBlockSize(chainSetup);
   settings.doublePrecision = options_.doublePrecision;
   settings.offline = !options_.realtime;
   HostProcessor processor(plugin, settings);
@@ -102,53 +110,38 @@ RenderSummary RenderCommand::run()
   AudioFileWriter writer(options_.output, format, channels, rate);
   CrashGuard::watch(writer.temporaryPath());
 
-  processor.start();
-  const int64_t latency = processor.latencySamples();
-  const int64_t inputFrames = source->frames();
-  const int64_t tailFrames = static_cast<int64_t>(std::llround(options_.tailSeconds * source->sampleRate()));
-  const int64_t outputFrames = inputFrames + tailFrames;
-  const int64_t totalFrames = outputFrames + latency;
-
-  const int block = options_.blockSize;
-  std::vector<std::vector<double>> in(channels, std::vector<double>(block));
-  std::vector<std::vector<double>> out(channels, std::vector<double>(block));
-  auto inPtr = pointersTo(in);
-  auto outPtr = pointersTo(out);
-
   RenderSummary summary;
-  ProgressBar progress(options_.progress, totalFrames);
-  int64_t processed = 0, written = 0;
   bool sourceEnded = false;
-  while (processed < totalFrames)
-  {
-    const int frames = static_cast<int>(std::min<int64_t>(block, totalFrames - processed));
-    int got = sourceEnded ? 0 : source->read(inPtr.data(), frames);
+  // The file, then silence for latency, tail and the resamplers' filters.
+  auto input = [&](double* const* in, int frames) {
+    const int got = sourceEnded ? 0 : source->read(in, frames);
     if (got < frames)
     {
-      // Past the end (or a file shorter than its header said): silence for latency and tail.
-      sourceEnded = true;
-      for (auto& ch : in)
-        std::fill(ch.begin() + got, ch.begin() + frames, 0.0);
-    }
-    summary.inputPeak = std::max(summary.inputPeak, peakOf(in, got));
-
-    const auto blockStart = std::chrono::steady_clock::now();
-    processor.process(inPtr.data(), outPtr.data(), frames, processed == 0 ? &firstBlockChanges : nullptr);
-    summary.processSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - blockStart).count();
-
-    const int64_t skip = std::max<int64_t>(0, std::min<int64_t>(frames, latency - processed));
-    const int keep = static_cast<int>(std::min<int64_t>(frames - skip, outputFrames - written));
-    if (keep > 0)
-    {
-      auto from = pointersTo(out, static_cast<int>(skip));
+      sourceEnded = true;  // also when a file is shorter than its header said
       for (int c = 0; c < channels; ++c)
-        for (int i = 0; i < keep; ++i)
-          summary.outputPeak = std::max(summary.outputPeak, std::fabs(from[c][i]));
-      writer.write(from.data(), keep);
-      written += keep;
+        std::fill(in[c] + got, in[c] + frames, 0.0);
     }
-    processed += frames;
-    progress.update(processed);
+    for (int c = 0; c < channels; ++c)
+      for (int i = 0; i < got; ++i)
+        summary.inputPeak = std::max(summary.inputPeak, std::fabs(in[c][i]));
+  };
+
+  processor.start();
+  const auto chain = RenderChain::Create(processor, chainSetup, input, &firstBlockChanges);
+
+  const int block = options_.blockSize;
+  std::vector<std::vector<double>> out(channels, std::vector<double>(block));
+  const auto outPtr = pointersTo(out);
+  ProgressBar progress(options_.progress, chainSetup.frames);
+  int64_t written = 0;
+  while (written < chainSetup.frames)
+  {
+    const int frames = static_cast<int>(std::min<int64_t>(block, chainSetup.frames - written));
+    chain->Render(outPtr.data(), frames);
+    summary.outputPeak = std::max(summary.outputPeak, peakOf(out, frames));
+    writer.write(outPtr.data(), frames);
+    written += frames;
+    progress.update(written);
   }
   progress.finish();
   processor.stop();
@@ -158,6 +151,8 @@ RenderSummary RenderCommand::run()
   writer.commit();
   CrashGuard::clear();
 
+  summary.processSeconds = chain->ProcessSeconds();
+  summary.oversample = options_.oversample;
   summary.seconds = static_cast<double>(written) / source->sampleRate();
   summary.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   summary.channels = channels;
@@ -173,8 +168,9 @@ std::string RenderCommand::summaryLine(const RenderSummary& s, const std::string
   char text[512];
   // The real-time factor is the plug-in's own: reading, generating and writing audio is left out.
   const double factor = s.processSeconds > 0 ? s.seconds / s.processSeconds : 0;
-  std::snprintf(text, sizeof(text), "%.2f s %s %.0f Hz through %s in %.2f s (plug-in at %.1fx real time), peak in %s, out %s",
-                s.seconds, layout.c_str(), s.sampleRate, s.pluginName.c_str(), s.wallSeconds, factor,
+  const std::string oversampled = s.oversample > 1 ? " oversampled " + std::to_string(s.oversample) + "×" : "";
+  std::snprintf(text, sizeof(text), "%.2f s %s %.0f Hz through %s%s in %.2f s (plug-in at %.1fx real time), peak in %s, out %s",
+                s.seconds, layout.c_str(), s.sampleRate, s.pluginName.c_str(), oversampled.c_str(), s.wallSeconds, factor,
                 dbfs(s.inputPeak).c_str(), dbfs(s.outputPeak).c_str());
   return std::string(text) + " -> " + output + " (" + s.formatDescription + ")";
 }

@@ -1,6 +1,7 @@
 #pragma once
 // `brelix render`: INPUT (or the demo clip) through one plug-in into OUTPUT, as a DAW's bounce
-// does, with the plug-in's latency compensated so that output frame n matches input frame n.
+// does, with the plug-in's latency compensated so that output frame n matches input frame n;
+// optionally with the plug-in oversampled (see RenderChain).
 // Prints a one-line summary on standard output. Errors as HostError; the output file and the
 // preset file appear only when everything succeeded.
 #include "CommandLine.h"
@@ -16,6 +17,7 @@ struct RenderSummary
   double outputPeak = 0;
   int channels = 0;
   double sampleRate = 0;
+  int oversample = 1;        // the plug-in ran at this multiple of sampleRate
   std::string pluginName;
   std::string formatDescription;
 };

@@ -1,5 +1,7 @@
 // brelix: a command-line VST3 host. `brelix render` processes audio files through any VST3
-// effect (Brelix by default); `brelix info` shows what a host's scanner sees.
+// effect (Brelix by default); `brelix info` shows what a host's scanner sees; `brelix analyze`
+// measures levels, harmonics and aliasing of a rendered tone.
+#include "AnalyzeCommand.h"
 #include "CommandLine.h"
 #include "CrashGuard.h"
 #include "InfoCommand.h"
@@ -25,6 +27,9 @@ int main(int argc, char** argv)
         return 0;
       case CommandLine::Command::Info:
         std::fputs(InfoCommand(cl.info).run().c_str(), stdout);
+        return 0;
+      case CommandLine::Command::Analyze:
+        std::fputs(AnalyzeCommand(cl.analyze).Run().c_str(), stdout);
         return 0;
       case CommandLine::Command::Render:
       {
