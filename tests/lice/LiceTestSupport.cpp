@@ -251,12 +251,17 @@ std::string OutputDir()
   return dir;
 }
 
+bool UpdatingReferences()
+{
+  const char* update = std::getenv("BRELIX_UPDATE_REFS");
+  return update && std::strcmp(update, "1") == 0;
+}
+
 ::testing::AssertionResult MatchesReference(LICE_IBitmap* bmp, const std::string& name,
                                             int tolerance)
 {
   const std::string refPath = SourceDir() + "/ref/" + name + ".png";
-  const char* update = std::getenv("BRELIX_UPDATE_REFS");
-  if (update && std::strcmp(update, "1") == 0)
+  if (UpdatingReferences())
   {
     if (!WritePng(refPath, bmp)) return ::testing::AssertionFailure() << "cannot write " << refPath;
     std::printf("reference written: %s\n", refPath.c_str());

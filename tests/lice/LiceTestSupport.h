@@ -95,6 +95,8 @@ void Upscale(LICE_IBitmap* src, int factor, LICE_MemBitmap* out);
 std::string SourceDir();  // tests/lice in the source tree
 std::string OutputDir();  // created on first use
 
+// True when BRELIX_UPDATE_REFS=1: references are being (re)written.
+bool UpdatingReferences();
 // Compares `bmp` with ref/NAME.png; channels may differ by up to `tolerance`.
 ::testing::AssertionResult MatchesReference(LICE_IBitmap* bmp, const std::string& name,
                                             int tolerance = 0);

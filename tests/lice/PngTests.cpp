@@ -348,3 +348,25 @@ TEST(PngLoaderList, PngRecordHeadsTheListAndChecksTheExtension)
   EXPECT_TRUE(loads("dir.png/png", false));
   EXPECT_EQ(rec.loadfunc(nullptr, true, nullptr), nullptr);
 }
+
+// The reference comparison reads pictures back exactly, whatever their alpha, and reports a
+// mismatch with the actual and diff images written out.
+TEST(PngTestSupport, ReferencesRoundTripExactlyAndMismatchesAreReported)
+{
+  GuardedBitmap picture(23, 9, true);
+  picture.fillRandom(42);
+  TempDir dir;
+  ASSERT_TRUE(WritePng(dir.file("round.png"), &picture));
+  LICE_MemBitmap back;
+  ASSERT_TRUE(ReadPngReference(dir.file("round.png"), &back));
+  ASSERT_EQ(back.getWidth(), 23);
+  ASSERT_EQ(back.getHeight(), 9);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 23; ++x) ASSERT_EQ(PixelAt(&back, x, y), PixelAt(&picture, x, y));
+
+  if (UpdatingReferences()) GTEST_SKIP() << "references are being written";
+  const std::string name = "support-mismatch-check";
+  EXPECT_FALSE(MatchesReference(&picture, name)) << "there is no such reference";
+  EXPECT_TRUE(fs::exists(OutputDir() + "/" + name + ".actual.png"));
+  EXPECT_TRUE(fs::exists(OutputDir() + "/" + name + ".diff.png"));
+}
