@@ -3,10 +3,12 @@
 #include <png.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace lice_test
 {
@@ -240,6 +242,18 @@ void Upscale(LICE_IBitmap* src, int factor, LICE_MemBitmap* out)
   for (int y = 0; y < out->getHeight(); ++y)
     for (int x = 0; x < out->getWidth(); ++x)
       out->getBits()[(size_t)y * out->getRowSpan() + x] = PixelAt(src, x / factor, y / factor);
+}
+
+TempDir::TempDir()
+{
+  char tmpl[] = "/tmp/lice_test_XXXXXX";
+  m_path = mkdtemp(tmpl) ? tmpl : "";
+}
+
+TempDir::~TempDir()
+{
+  std::error_code ec;
+  if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
 }
 
 std::string SourceDir() { return LICE_TEST_SOURCE_DIR; }

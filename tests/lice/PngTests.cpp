@@ -95,26 +95,6 @@ LICE_IBitmap* FromMemory(const std::vector<uint8_t>& bytes, LICE_IBitmap* bmp = 
   return LICE_LoadPNGFromMemory(bytes.data(), (int)bytes.size(), bmp);
 }
 
-class TempDir
-{
-public:
-  TempDir()
-  {
-    char tmpl[] = "/tmp/lice_png_XXXXXX";
-    m_path = mkdtemp(tmpl) ? tmpl : "";
-  }
-  ~TempDir()
-  {
-    std::error_code ec;
-    if (!m_path.empty()) fs::remove_all(m_path, ec);
-  }
-  std::string file(const std::string& name) const { return m_path + "/" + name; }
-  const std::string& path() const { return m_path; }
-
-private:
-  std::string m_path;
-};
-
 struct Format
 {
   int colorType, bitDepth;
