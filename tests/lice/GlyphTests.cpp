@@ -1,4 +1,4 @@
-#include "LiceTestSupport.h"
+#include "ShapeTestHelpers.h"
 #include "lice_shape_ops.h"
 
 #include <gtest/gtest.h>
@@ -8,19 +8,9 @@
 #include <vector>
 
 using lice_test::FlippedBitmap;
+using lice_test::SamePicture;
 using lice_test::GuardedBitmap;
 using lice_test::PixelAt;
-
-namespace
-{
-bool SamePicture(LICE_IBitmap* a, LICE_IBitmap* b)
-{
-  for (int y = 0; y < a->getHeight(); ++y)
-    for (int x = 0; x < a->getWidth(); ++x)
-      if (PixelAt(a, x, y) != PixelAt(b, x, y)) return false;
-  return true;
-}
-}  // namespace
 
 TEST(Glyph, WeightsAreCoveragePlusOneAtFullAlphaAndScaledOtherwise)
 {

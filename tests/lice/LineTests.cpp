@@ -1,4 +1,4 @@
-#include "LiceTestSupport.h"
+#include "ShapeTestHelpers.h"
 #include "lice_shape_ops.h"
 
 #include <gtest/gtest.h>
@@ -13,28 +13,13 @@
 #include <vector>
 
 using lice_test::FlippedBitmap;
+using lice_test::SameMemory;
+using lice_test::Touched;
 using lice_test::GuardedBitmap;
 
 namespace
 {
 const LICE_pixel kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
-
-std::set<std::pair<int, int>> Touched(LICE_IBitmap* bm, LICE_pixel background = 0)
-{
-  std::set<std::pair<int, int>> s;
-  for (int y = 0; y < bm->getHeight(); ++y)
-    for (int x = 0; x < bm->getWidth(); ++x)
-      if (lice_test::PixelAt(bm, x, y) != background) s.insert({x, y});
-  return s;
-}
-
-bool SameMemory(LICE_IBitmap* a, LICE_IBitmap* b)
-{
-  for (int y = 0; y < a->getHeight(); ++y)
-    for (int x = 0; x < a->getWidth(); ++x)
-      if (a->getBits()[y * a->getRowSpan() + x] != b->getBits()[y * b->getRowSpan() + x]) return false;
-  return true;
-}
 }  // namespace
 
 TEST(ClipLine, CohenSutherlandUsesWidthAndHeightInTheNumerators)

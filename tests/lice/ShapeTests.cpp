@@ -1,4 +1,4 @@
-#include "LiceTestSupport.h"
+#include "ShapeTestHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,9 @@
 #include <vector>
 
 using lice_test::FlippedBitmap;
+using lice_test::PixelSet;
+using lice_test::SameMemory;
+using lice_test::Touched;
 using lice_test::GuardedBitmap;
 using lice_test::PixelAt;
 
@@ -17,16 +20,6 @@ namespace
 {
 const LICE_pixel kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u;
 const float kPi = 3.14159265f;
-using PixelSet = std::set<std::pair<int, int>>;
-
-PixelSet Touched(LICE_IBitmap* bm, LICE_pixel background = 0)
-{
-  PixelSet s;
-  for (int y = 0; y < bm->getHeight(); ++y)
-    for (int x = 0; x < bm->getWidth(); ++x)
-      if (PixelAt(bm, x, y) != background) s.insert({x, y});
-  return s;
-}
 
 // Pixels of a character picture ('X'), offset by (x0, y0).
 PixelSet FromRows(const std::vector<const char*>& rows, int x0, int y0)
@@ -36,14 +29,6 @@ PixelSet FromRows(const std::vector<const char*>& rows, int x0, int y0)
     for (int x = 0; rows[y][x]; ++x)
       if (rows[y][x] == 'X') s.insert({x0 + x, y0 + y});
   return s;
-}
-
-bool SameMemory(LICE_IBitmap* a, LICE_IBitmap* b)
-{
-  for (int y = 0; y < a->getHeight(); ++y)
-    for (int x = 0; x < a->getWidth(); ++x)
-      if (a->getBits()[y * a->getRowSpan() + x] != b->getBits()[y * b->getRowSpan() + x]) return false;
-  return true;
 }
 
 // Every touched pixel has the same value: nothing was combined twice.
