@@ -181,6 +181,7 @@ void AAWalk(int R, F&& pix)
   const int64_t R2 = (int64_t)R * R;
   for (int x = 0;; ++x)
   {
+    if ((int64_t)x * x > R2) break;  // past the circle (small R): the root below would wrap
     const uint64_t yf = ISqrt((uint64_t)(R2 - (int64_t)x * x) << 16);
     const int y0 = (int)(yf >> 8), frac = (int)(yf & 255);
     if (x > y0 + 1) break;
@@ -189,6 +190,7 @@ void AAWalk(int R, F&& pix)
   }
   for (int x = 0;; ++x)
   {
+    if ((int64_t)x * x > R2) break;  // past the circle (small R): the root below would wrap
     const uint64_t yf = ISqrt((uint64_t)(R2 - (int64_t)x * x) << 16);
     const int y0 = (int)(yf >> 8), frac = (int)(yf & 255);
     if (y0 + 1 <= x) break;
