@@ -69,7 +69,8 @@ function(brelix_add_vst3_bundle target)
 
 const IPlugVST3ClassInfo kIPlugVST3ClassInfo = {
   "@B_NAME@", "@B_VENDOR@", "@B_URL@", "@B_EMAIL@", "@B_SUBCATEGORIES@", "@B_VERSION@",
-  {@CLASS_ID1@u, @CLASS_ID2@u, IPlugFourCC("@B_MFR_ID@"), IPlugFourCC("@B_UNIQUE_ID@")}};
+  {@CLASS_ID1@u, @CLASS_ID2@u, static_cast<uint32_t>(MakeFourCC("@B_MFR_ID@")),
+   static_cast<uint32_t>(MakeFourCC("@B_UNIQUE_ID@"))}};
 
 IPlugVST3* MakePlugInstance()
 {
