@@ -69,7 +69,8 @@ function(brelix_add_vst3_bundle target)
 
 const IPlugVST3ClassInfo kIPlugVST3ClassInfo = {
   "@B_NAME@", "@B_VENDOR@", "@B_URL@", "@B_EMAIL@", "@B_SUBCATEGORIES@", "@B_VERSION@",
-  {@CLASS_ID1@u, @CLASS_ID2@u, IPlugFourCC("@B_MFR_ID@"), IPlugFourCC("@B_UNIQUE_ID@")}};
+  {@CLASS_ID1@u, @CLASS_ID2@u, static_cast<uint32_t>(MakeFourCC("@B_MFR_ID@")),
+   static_cast<uint32_t>(MakeFourCC("@B_UNIQUE_ID@"))}};
 
 IPlugVST3* MakePlugInstance()
 {
@@ -88,7 +89,12 @@ IPlugVST3* MakePlugInstance()
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
     LINK_DEPENDS ${BRELIX_VST3_EXPORTS})
-  target_link_options(${target} PRIVATE -Wl,--version-script=${BRELIX_VST3_EXPORTS} -Wl,--no-undefined)
+  target_link_options(${target} PRIVATE -Wl,--version-script=${BRELIX_VST3_EXPORTS})
+  # Every symbol resolved inside the module; a fuzzing build's module takes the sanitizer and
+  # coverage runtime from the fuzzer that loads it.
+  if(NOT BRELIX_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
 
   if(B_RESOURCES)
     add_custom_command(TARGET ${target} POST_BUILD

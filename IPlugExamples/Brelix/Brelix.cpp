@@ -7,21 +7,13 @@
 
 namespace
 {
-constexpr int FourCharCode(const char (&code)[5])
-{
-  return static_cast<int>(static_cast<unsigned>(static_cast<unsigned char>(code[0])) << 24 |
-                          static_cast<unsigned>(static_cast<unsigned char>(code[1])) << 16 |
-                          static_cast<unsigned>(static_cast<unsigned char>(code[2])) << 8 |
-                          static_cast<unsigned>(static_cast<unsigned char>(code[3])));
-}
-
 constexpr int kNumPresets = 1;
 constexpr int kLatency = 0;
 }  // namespace
 
 Brelix::Brelix(IPlugInstanceInfo info)
   : BrelixBase(info, kNumParams, "1-1 2-2", kNumPresets, "Brelix", "", "Quorvane", MakePackedVersion(1, 0, 0),
-               FourCharCode("Brx1"), FourCharCode("Qrvn"), kLatency, false, false, false, 0)
+               MakeFourCC("Brx1"), MakeFourCC("Qrvn"), kLatency, false, false, false, 0)
   , mCoeffRate(std::numeric_limits<double>::quiet_NaN())
 {
   // The order of these calls is part of the effect's definition.

@@ -2,7 +2,7 @@
 // Brelix: a stereo saturating preamp. The input is driven (GAIN) into one of eleven saturation
 // curves (MODEL), through an optional high-pass model (HPF) and high-frequency shelf (LPF), a
 // fixed gain stage, the output-stage filter and the output level (OUT); BYPASS passes the input
-// through unchanged, and a level meter is fed to the editor.
+// through unchanged, and a smoothed level meter is kept for the editor.
 //
 // Threads: the constructor, destructor and Reset run on the host's user-interface thread;
 // ProcessDoubleReplacing runs on the audio thread with the plug-in mutex held; OnParamChange
@@ -12,7 +12,9 @@
 // and take no lock but the (recursive) plug-in mutex.
 // Ownership: every member is embedded; the base owns the parameters, presets and the editor.
 // Units: GAIN and OUT are decibels (GAIN 0 to 40, OUT -30 to 30); samples are linear doubles;
-// the meter value sent to the editor is the smoothed level times 0.25, not clamped.
+// the meter value pushed to the editor is the smoothed level times 0.25, not clamped. It goes to
+// the control at GetMeterControlIdx() of an attached editor. Nothing sets that index (it stays
+// -1, which an editor ignores), so the level is readable only through GetMeterLevel().
 //
 // Input hygiene: a non-finite input sample, or a non-finite saturation result, enters the
 // chain as 0, so the filter histories and the meter stay finite for the life of the instance;
@@ -23,6 +25,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "BrelixCurves.h"
 #include "IPlugVST3.h"
 #include "V76300.h"
 #include "V763k.h"
@@ -54,7 +57,7 @@ public:
     kNumParams = 10
   };
 
-  static constexpr int kNumModels = 11;
+  static constexpr int kNumModels = kBrelixNumModels;  // the saturation curves
   static constexpr int kNumHpf = 4;  // 0 off, 1 V7680, 2 V76300, 3 V7680300
   static constexpr int kNumLpf = 2;  // 0 off, 1 V763k
   static constexpr int kOversampling = 8;
@@ -111,7 +114,7 @@ private:
 
   double mDriveGain = 1.0;
   double mOutputGain = 1.0;
-  int mMeterControlIdx = -1;  // set when the editor is built
+  int mMeterControlIdx = -1;  // the editor's meter control; -1 (none) until an editor defines one
   double mMeter = 0.0;
   double mCoeffRate;          // the rate the coefficients were computed for; NaN before the first block
   Channel mChannels[2];

@@ -13,6 +13,7 @@
 
 #include <cmath>
 
+// The number of curves, the values of MODEL (0 to 10).
 constexpr int kBrelixNumModels = 11;
 
 // Powers d^2 ... d^N, each one product more than the last: p[n] = d^n for 2 <= n <= N.

@@ -1,8 +1,8 @@
 #pragma once
 // The preamp filter models: direct-form-I recursive filters of order N whose coefficients are
 // polynomials in the rate at which they run, so that one set of constants serves every rate.
-// Each model (V76F, V7680, V76300, V7680300, V763k) is this class with its own coefficient
-// function, Coefficients::Calc(double r, double* a, double* b), which writes a0..aN and b0..bN.
+// Each model (V76F, V7680, V76300, V7680300, V763k) is this class over its own table of
+// constants (PreampFilterModel); one evaluator computes the coefficients of every model.
 //
 // Thread: the audio thread (one object per channel; not shared). Real-time safe: Calc and
 // Process never allocate, lock or throw. Units: Calc takes the running rate in hertz; Process
@@ -10,11 +10,16 @@
 // histories: Calc leaves them unchanged, and nothing else resets them. No subnormal flushing,
 // no clamping.
 
-template <int N, class Coefficients>
+#include "PreampFilterModel.h"
+
+template <const PreampFilterModel& Model>
 class PreampFilter
 {
+  static constexpr int N = Model.order;
+
 public:
-  static_assert(N >= 1 && N <= 8, "the histories hold eight samples");
+  static_assert(N >= 1 && N <= PreampFilterModel::kMaxOrder, "the histories hold eight samples");
+  static_assert(Model.degree >= 1 && Model.degree <= PreampFilterModel::kMaxDegree, "powers up to r^6");
   static constexpr int kOrder = N;
 
   // Every history slot and coefficient starts at 0 (the unused slots too, so copies are well
@@ -22,7 +27,7 @@ public:
   PreampFilter() = default;
 
   // Computes the coefficients for the running rate r (hertz); the histories are unchanged.
-  void Calc(double r) { Coefficients::Calc(r, mA, mB); }
+  void Calc(double r) { CalcPreampFilterCoefficients(Model, r, mA, mB); }
 
   // y = (b0 x + b1 x[n-1] + ... + bN x[n-N] - a1 y[n-1] - ... - aN y[n-N]) / a0, summed in exactly
   // this order; then both histories shift one place towards the older end.
@@ -45,8 +50,8 @@ private:
   double mB[9] = {};
 };
 
-template <int N, class Coefficients>
-inline double PreampFilter<N, Coefficients>::Process(double x)
+template <const PreampFilterModel& Model>
+inline double PreampFilter<Model>::Process(double x)
 {
   // Every history slot is loaded once before the sum and stored once after it, so that in a
   // loop the histories stay in registers; the loops unroll fully for the fixed order.

@@ -5,9 +5,12 @@
 
 #include "PreampFilter.h"
 
-struct V763kCoefficients
-{
-  static void Calc(double r, double* a, double* b);
-};
+// Columns r, constant.
+inline constexpr PreampFilterModel kV763kModel = {
+  1, 1, false,
+  {{1.79558011049724e-05, 0.138121546961326},
+   {-1.79558011049724e-05, 0.138121546961326}},
+  {{6.9060773480663e-06, 0.138121546961326},
+   {-6.9060773480663e-06, 0.138121546961326}}};
 
-using V763k = PreampFilter<1, V763kCoefficients>;
+using V763k = PreampFilter<kV763kModel>;

@@ -125,10 +125,7 @@ bool IPlugBase::LegalIO(int nIn, int nOut) const
 
 void IPlugBase::SetInputChannelConnections(int idx, int n, bool connected)
 {
-  int end = idx + n < NInChannels() ? idx + n : NInChannels();
-  for (int i = idx < 0 ? 0 : idx; i < end; ++i)
-  {
-    InChannel* ch = mInChannels.Get(i);
+  ForEachChannel(mInChannels, idx, n, [connected](InChannel* ch) {
     ch->mConnected = connected;
     if (!connected)
     {
@@ -137,22 +134,19 @@ void IPlugBase::SetInputChannelConnections(int idx, int n, bool connected)
       if (buf) std::memset(buf, 0, sizeof(double) * static_cast<size_t>(ch->mScratchBuf.GetSize()));
       *ch->mSrc = buf;
     }
-  }
+  });
 }
 
 void IPlugBase::SetOutputChannelConnections(int idx, int n, bool connected)
 {
-  int end = idx + n < NOutChannels() ? idx + n : NOutChannels();
-  for (int i = idx < 0 ? 0 : idx; i < end; ++i)
-  {
-    OutChannel* ch = mOutChannels.Get(i);
+  ForEachChannel(mOutChannels, idx, n, [connected](OutChannel* ch) {
     ch->mConnected = connected;
     if (!connected)
     {
       *ch->mDest = ch->mScratchBuf.Get();
       ch->mFDest = nullptr;
     }
-  }
+  });
 }
 
 bool IPlugBase::IsInChannelConnected(int idx) const

@@ -8,9 +8,12 @@
 // and forwards state calls. The effect derives from the binding and overrides the hooks.
 //
 // Threads: the audio thread calls the attach/process operations with the plug-in mutex held;
-// the host's user-interface thread calls everything else. The mutex is recursive; which
-// operations take it is said at each one. Attach/process operations are real-time safe: they
-// never allocate. Sample buffers are allocated only in SetBlockSize and SetLatency.
+// the host's user-interface thread calls everything else, with one exception: a binding may
+// restore an initialised preset on the audio thread (the VST3 binding does when the host changes
+// its "Preset" parameter), with the mutex held. The mutex is recursive; which operations take it
+// is said at each one. Attach/process operations, and RestorePreset of an initialised preset,
+// are real-time safe: they never allocate. Sample buffers are allocated only in SetBlockSize and
+// SetLatency.
 //
 // Frame counts: processing more frames than the block size is refused (outputs are silenced
 // and the call returns false), so no call can reach past the scratch buffers.
@@ -18,6 +21,7 @@
 #include <atomic>
 
 #include "IParam.h"
+#include "IPlugFourCC.h"
 #include "IPlugStructs.h"
 #include "Hosts.h"
 #include "WDL_Mutex.h"
@@ -28,15 +32,6 @@ class ByteChunk;
 struct IPreset;
 struct IMidiMsg;
 struct ISysEx;
-
-// A four-character code such as "Brx1" as the big-endian integer hosts and files store.
-constexpr int MakeFourCC(const char (&code)[5])
-{
-  return static_cast<int>((static_cast<unsigned>(static_cast<unsigned char>(code[0])) << 24) |
-                          (static_cast<unsigned>(static_cast<unsigned char>(code[1])) << 16) |
-                          (static_cast<unsigned>(static_cast<unsigned char>(code[2])) << 8) |
-                          static_cast<unsigned>(static_cast<unsigned char>(code[3])));
-}
 
 enum EAPI
 {
@@ -206,7 +201,8 @@ public:
   void DirtyParameters();
   IPlugEditor* GetGUI() const { return mGraphics; }
 
-  // State and presets (IPlugBaseState.cpp, IPlugBasePresets.cpp). User-interface thread.
+  // State and presets (IPlugBaseState.cpp, IPlugBasePresets.cpp). User-interface thread, but for
+  // RestorePreset of an initialised preset, which may also come from the audio thread (above).
   // Parameter state: each parameter's plain value as a little-endian double, in index order.
   // Readers return the position after what they read, or -1 when the data ended early; stored
   // values are clamped into each parameter's range and NaN leaves a parameter unchanged.
@@ -329,6 +325,10 @@ private:
   // frame before writing outputs that may share the input's memory.
   WDL_TypedBuf<double> mFrameScratch;
 
+  // Calls fn(channel) for each channel of the range [idx, idx + n) that exists, in order.
+  template <class Channel, class Fn>
+  static void ForEachChannel(const WDL_PtrList<Channel>& channels, int idx, int n, Fn&& fn);
+
   bool CheckFrames(int nFrames);
   void ZeroHostOutputs(int nFrames);
   void CopyThrough(double** inputs, double** outputs, int nFrames);
@@ -336,6 +336,8 @@ private:
   void ConvertOutputs(int nFrames, bool accumulate);
 
   // State, preset and file helpers (IPlugBaseState.cpp, IPlugBasePresets.cpp, IPlugBaseFiles.cpp).
+  // Writes the current program (or, for bank, every preset) in the form the plug-in uses.
+  bool SaveFile(const char* path, bool bank);
   // Replaces the preset's chunk with the current state. On failure the chunk is emptied and the
   // preset marked uninitialised, so that no bank holds an initialised preset without its state.
   bool StoreStateInPreset(IPreset* preset);
@@ -349,3 +351,11 @@ private:
   // The programs of a parameter-form bank, starting at pos.
   bool LoadBankPrograms(ByteChunk* file, int pos, int nPrograms, int currentProgram);
 };
+
+template <class Channel, class Fn>
+void IPlugBase::ForEachChannel(const WDL_PtrList<Channel>& channels, int idx, int n, Fn&& fn)
+{
+  const long long end = static_cast<long long>(idx) + n;
+  const int last = end < channels.GetSize() ? static_cast<int>(end) : channels.GetSize();
+  for (int i = idx < 0 ? 0 : idx; i < last; ++i) fn(channels.Get(i));
+}

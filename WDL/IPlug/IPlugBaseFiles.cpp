@@ -11,22 +11,15 @@
 
 namespace
 {
-constexpr int32_t FourCC(const char (&s)[5])
-{
-  return static_cast<int32_t>(static_cast<uint32_t>(s[0]) << 24 | static_cast<uint32_t>(s[1]) << 16 |
-                              static_cast<uint32_t>(s[2]) << 8 | static_cast<uint32_t>(s[3]));
-}
-
-constexpr int32_t kChunkMagic = FourCC("CcnK");
-constexpr int32_t kProgramChunkMagic = FourCC("FPCh");
-constexpr int32_t kProgramParamsMagic = FourCC("FxCk");
-constexpr int32_t kBankChunkMagic = FourCC("FBCh");
-constexpr int32_t kBankParamsMagic = FourCC("FxBk");
+constexpr int32_t kChunkMagic = MakeFourCC("CcnK");
+constexpr int32_t kProgramChunkMagic = MakeFourCC("FPCh");
+constexpr int32_t kProgramParamsMagic = MakeFourCC("FxCk");
+constexpr int32_t kBankChunkMagic = MakeFourCC("FBCh");
+constexpr int32_t kBankParamsMagic = MakeFourCC("FxBk");
 constexpr int32_t kProgramFormatVersion = 1;
 constexpr int32_t kBankFormatVersion = 2;
 
 constexpr int kNameFieldSize = 28;
-constexpr int kProgramHeaderSize = 56;  // up to the state size field or the values
 constexpr int kBankHeaderSize = 156;    // up to the bank chunk size field or the programs
 constexpr int kBankReservedSize = 124;
 
@@ -63,22 +56,45 @@ int GetBEFloat(const ByteChunk* c, float* f, int pos)
   return pos;
 }
 
-// The 56-byte head of a program file or of a program record in a bank.
+// Program files and bank files differ in their magics, format version and head size; each comes
+// in the chunk form (an opaque payload) or the parameter form (normalised values).
+struct FileKind
+{
+  int32_t chunkFormMagic, paramFormMagic, formatVersion;
+  int headSize;  // the bytes before the chunk form's payload
+};
+constexpr FileKind kProgramFile = {kProgramChunkMagic, kProgramParamsMagic, kProgramFormatVersion, 60};
+constexpr FileKind kBankFile = {kBankChunkMagic, kBankParamsMagic, kBankFormatVersion, 160};
+
+// The six fields every program file, bank file and program record of a bank opens with. The byte
+// size counts the whole file in the chunk form (payload given) and is 0 in the parameter form.
+bool PutHead(ByteChunk* c, const FileKind& kind, const ByteChunk* payload, int32_t id, int32_t version)
+{
+  const int32_t fields[] = {kChunkMagic,
+                            payload ? kind.headSize + payload->Size() : 0,
+                            payload ? kind.chunkFormMagic : kind.paramFormMagic,
+                            kind.formatVersion,
+                            id,
+                            version};
+  for (int32_t v : fields)
+    if (PutBE32(c, v) < 0) return false;
+  return true;
+}
+
+// The name field of a program: 28 bytes, zero-padded (a 28-character name has no terminator).
+bool PutName(ByteChunk* c, const char* name)
+{
+  char field[kNameFieldSize] = {};
+  WDL_CopyText(field, kNameFieldSize, name, -1);
+  return c->PutBytes(field, kNameFieldSize) >= 0;
+}
+
+// The 56-byte head of a program file or of a program record in a bank, as read.
 struct ProgramHeader
 {
   int32_t chunkMagic = 0, byteSize = 0, fxMagic = 0, formatVersion = 0, id = 0, version = 0, nParams = 0;
   char name[kNameFieldSize + 1] = {};  // the field need not hold a terminator
 };
-
-int PutProgramHeader(ByteChunk* c, const ProgramHeader& h)
-{
-  char name[kNameFieldSize] = {};
-  WDL_CopyText(name, kNameFieldSize, h.name, -1);
-  const int32_t fields[] = {h.chunkMagic, h.byteSize, h.fxMagic, h.formatVersion, h.id, h.version, h.nParams};
-  for (int32_t v : fields)
-    if (PutBE32(c, v) < 0) return -1;
-  return c->PutBytes(name, kNameFieldSize);
-}
 
 int GetProgramHeader(const ByteChunk* c, ProgramHeader* h, int pos)
 {
@@ -97,77 +113,48 @@ bool HasValues(const ByteChunk* c, int pos, int n)
 }
 }  // namespace
 
-bool IPlugBase::SaveProgramAsFXP(const char* path)
+bool IPlugBase::SaveFile(const char* path, bool bank)
 {
   if (!path || !*path) return false;
-  ByteChunk state;
+  const FileKind& kind = bank ? kBankFile : kProgramFile;
+  // The chunk form's payload: the framework version header, then the state or every preset.
+  ByteChunk payload;
   if (mStateChunks)
   {
-    InitChunkWithIPlugVer(&state);
-    if (state.Size() != 8 || !SerializeState(&state) || state.Size() > INT_MAX - 60) return false;
+    InitChunkWithIPlugVer(&payload);
+    if (payload.Size() != 8 || !(bank ? SerializePresets(&payload) : SerializeState(&payload)) ||
+        payload.Size() > INT_MAX - kind.headSize)
+      return false;
   }
-  ProgramHeader h;
-  h.chunkMagic = kChunkMagic;
-  h.byteSize = mStateChunks ? 60 + state.Size() : 0;
-  h.fxMagic = mStateChunks ? kProgramChunkMagic : kProgramParamsMagic;
-  h.formatVersion = kProgramFormatVersion;
-  h.id = mUniqueID;
-  h.version = GetEffectVersion(true);
-  h.nParams = NParams();
-  WDL_CopyText(h.name, sizeof(h.name), GetPresetName(mCurrentPresetIdx), -1);
 
   ByteChunk file;
-  bool ok = PutProgramHeader(&file, h) >= 0;
-  if (mStateChunks)
-    ok = ok && PutBE32(&file, state.Size()) >= 0 && file.PutBytes(&state) >= 0;
+  const int32_t version = GetEffectVersion(true);
+  bool ok = PutHead(&file, kind, mStateChunks ? &payload : nullptr, mUniqueID, version);
+  if (bank)
+  {
+    unsigned char reserved[kBankReservedSize] = {};
+    ok = ok && PutBE32(&file, NPresets()) >= 0 && PutBE32(&file, mCurrentPresetIdx) >= 0 &&
+         file.PutBytes(reserved, kBankReservedSize) >= 0;
+  }
   else
+    ok = ok && PutBE32(&file, NParams()) >= 0 && PutName(&file, GetPresetName(mCurrentPresetIdx));
+
+  if (mStateChunks)
+    ok = ok && PutBE32(&file, payload.Size()) >= 0 && file.PutBytes(&payload) >= 0;
+  else if (!bank)
   {
     WDL_MutexLock lock(&mMutex);
     for (int i = 0; ok && i < NParams(); ++i)
       ok = PutBEFloat(&file, static_cast<float>(GetParam(i)->GetNormalized())) >= 0;
   }
-  return ok && BinaryFile::WriteAtomically(path, file.GetBytes(), file.Size());
-}
-
-bool IPlugBase::SaveBankAsFXB(const char* path)
-{
-  if (!path || !*path) return false;
-  ByteChunk bank;
-  if (mStateChunks)
-  {
-    InitChunkWithIPlugVer(&bank);
-    if (bank.Size() != 8 || !SerializePresets(&bank) || bank.Size() > INT_MAX - 160) return false;
-  }
-  ByteChunk file;
-  const int32_t head[] = {kChunkMagic,
-                          mStateChunks ? 160 + bank.Size() : 0,
-                          mStateChunks ? kBankChunkMagic : kBankParamsMagic,
-                          kBankFormatVersion,
-                          mUniqueID,
-                          GetEffectVersion(true),
-                          NPresets(),
-                          mCurrentPresetIdx};
-  bool ok = true;
-  for (int32_t v : head) ok = ok && PutBE32(&file, v) >= 0;
-  unsigned char reserved[kBankReservedSize] = {};
-  ok = ok && file.PutBytes(reserved, kBankReservedSize) >= 0;
-
-  if (mStateChunks)
-    ok = ok && PutBE32(&file, bank.Size()) >= 0 && file.PutBytes(&bank) >= 0;
   else
     for (int p = 0; ok && p < NPresets(); ++p)
     {
+      // A program record: the parameter-form program head, then the preset's values. Its chunk
+      // holds one double per parameter; missing values read as 0.
       const IPreset* preset = GetPreset(p);
-      ProgramHeader h;
-      h.chunkMagic = kChunkMagic;
-      h.fxMagic = kProgramParamsMagic;
-      h.formatVersion = kProgramFormatVersion;
-      h.id = mUniqueID;
-      h.version = GetEffectVersion(true);
-      h.nParams = NParams();
-      WDL_CopyText(h.name, sizeof(h.name), preset->mName, -1);
-      ok = PutProgramHeader(&file, h) >= 0;
-      // The preset's chunk holds one double per parameter; missing values read as 0.
+      ok = PutHead(&file, kProgramFile, nullptr, mUniqueID, version) && PutBE32(&file, NParams()) >= 0 &&
+           PutName(&file, preset->mName);
       int pos = 0;
       for (int i = 0; ok && i < NParams(); ++i)
       {
@@ -178,6 +165,16 @@ bool IPlugBase::SaveBankAsFXB(const char* path)
       }
     }
   return ok && BinaryFile::WriteAtomically(path, file.GetBytes(), file.Size());
+}
+
+bool IPlugBase::SaveProgramAsFXP(const char* path)
+{
+  return SaveFile(path, false);
+}
+
+bool IPlugBase::SaveBankAsFXB(const char* path)
+{
+  return SaveFile(path, true);
 }
 
 bool IPlugBase::LoadProgramFromFXP(const char* path)

@@ -9,13 +9,23 @@ static void ZeroDoubles(double* p, int n)
   if (p && n > 0) std::memset(p, 0, sizeof(double) * static_cast<size_t>(n));
 }
 
+// Resizes a channel's scratch buffer (reserved beforehand) to size zeroed samples; a pointer slot
+// that pointed at it, or belongs to a disconnected channel, follows it to its new memory.
+static void ResizeScratch(WDL_TypedBuf<double>* scratch, double** slot, bool connected, int size)
+{
+  double* old = scratch->Get();
+  double* buf = scratch->Resize(size);
+  ZeroDoubles(buf, size);
+  if (!connected || *slot == old) *slot = buf;
+}
+
+// The host's channel arrays hold one pointer per connected channel of the range, in order.
+
 void IPlugBase::AttachInputBuffers(int idx, int n, double** data, int)
 {
-  int end = idx + n < NInChannels() ? idx + n : NInChannels();
-  for (int i = idx < 0 ? 0 : idx, j = 0; i < end; ++i)
-  {
-    InChannel* ch = mInChannels.Get(i);
-    if (!ch->mConnected) continue;
+  int j = 0;
+  ForEachChannel(mInChannels, idx, n, [&](InChannel* ch) {
+    if (!ch->mConnected) return;
     double* src = data ? data[j++] : nullptr;
     if (!src)
     {
@@ -23,16 +33,14 @@ void IPlugBase::AttachInputBuffers(int idx, int n, double** data, int)
       ZeroDoubles(src, ch->mScratchBuf.GetSize());
     }
     *ch->mSrc = src;
-  }
+  });
 }
 
 void IPlugBase::AttachInputBuffers(int idx, int n, float** data, int nFrames)
 {
-  int end = idx + n < NInChannels() ? idx + n : NInChannels();
-  for (int i = idx < 0 ? 0 : idx, j = 0; i < end; ++i)
-  {
-    InChannel* ch = mInChannels.Get(i);
-    if (!ch->mConnected) continue;
+  int j = 0;
+  ForEachChannel(mInChannels, idx, n, [&](InChannel* ch) {
+    if (!ch->mConnected) return;
     const float* src = data ? data[j++] : nullptr;
     double* buf = ch->mScratchBuf.Get();
     int size = ch->mScratchBuf.GetSize();
@@ -43,32 +51,28 @@ void IPlugBase::AttachInputBuffers(int idx, int n, float** data, int nFrames)
     else
       ZeroDoubles(buf, size);
     *ch->mSrc = buf;
-  }
+  });
 }
 
 void IPlugBase::AttachOutputBuffers(int idx, int n, double** data)
 {
-  int end = idx + n < NOutChannels() ? idx + n : NOutChannels();
-  for (int i = idx < 0 ? 0 : idx, j = 0; i < end; ++i)
-  {
-    OutChannel* ch = mOutChannels.Get(i);
-    if (!ch->mConnected) continue;
+  int j = 0;
+  ForEachChannel(mOutChannels, idx, n, [&](OutChannel* ch) {
+    if (!ch->mConnected) return;
     double* dest = data ? data[j++] : nullptr;
     *ch->mDest = dest ? dest : ch->mScratchBuf.Get();
     ch->mFDest = nullptr;
-  }
+  });
 }
 
 void IPlugBase::AttachOutputBuffers(int idx, int n, float** data)
 {
-  int end = idx + n < NOutChannels() ? idx + n : NOutChannels();
-  for (int i = idx < 0 ? 0 : idx, j = 0; i < end; ++i)
-  {
-    OutChannel* ch = mOutChannels.Get(i);
-    if (!ch->mConnected) continue;
+  int j = 0;
+  ForEachChannel(mOutChannels, idx, n, [&](OutChannel* ch) {
+    if (!ch->mConnected) return;
     *ch->mDest = ch->mScratchBuf.Get();
     ch->mFDest = data ? data[j++] : nullptr;
-  }
+  });
 }
 
 bool IPlugBase::CheckFrames(int nFrames)
@@ -217,19 +221,12 @@ bool IPlugBase::SetBlockSize(int blockSize)
   for (int i = 0; i < NInChannels(); ++i)
   {
     InChannel* ch = mInChannels.Get(i);
-    double* old = ch->mScratchBuf.Get();
-    double* buf = ch->mScratchBuf.Resize(blockSize);
-    ZeroDoubles(buf, blockSize);
-    // Slots that pointed at the scratch buffer follow it to its new memory.
-    if (!ch->mConnected || *ch->mSrc == old) *ch->mSrc = buf;
+    ResizeScratch(&ch->mScratchBuf, ch->mSrc, ch->mConnected, blockSize);
   }
   for (int i = 0; i < NOutChannels(); ++i)
   {
     OutChannel* ch = mOutChannels.Get(i);
-    double* old = ch->mScratchBuf.Get();
-    double* buf = ch->mScratchBuf.Resize(blockSize);
-    ZeroDoubles(buf, blockSize);
-    if (!ch->mConnected || *ch->mDest == old) *ch->mDest = buf;
+    ResizeScratch(&ch->mScratchBuf, ch->mDest, ch->mConnected, blockSize);
   }
   mBlockSize = blockSize;
   return true;

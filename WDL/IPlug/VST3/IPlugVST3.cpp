@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "IPlugParameter.h"
+#include "VST3Guard.h"
 #include "VST3Text.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
 
@@ -67,25 +68,48 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context)
   if (mInitialized) return kResultFalse;
   tresult result = SingleComponentEffect::initialize(context);
   if (result != kResultOk) return result;
+
+  // The buses and the parameter list are built first; when that fails (out of memory) the
+  // instance is taken back to where it was before the call, so the host may try again.
+  result = Guarded([this] {
+    AddBuses();
+    AddParameters();
+    return kResultOk;
+  });
+  if (result != kResultOk)
+  {
+    mParamGroups.Empty(false);
+    SingleComponentEffect::terminate();
+    return result;
+  }
   mInitialized = true;
 
-  if (context)
-  {
-    IHostApplication* app = nullptr;
-    if (context->queryInterface(IHostApplication::iid, reinterpret_cast<void**>(&app)) == kResultOk && app)
-    {
-      String128 name16 = {};
-      char name[128] = {};
-      if (app->getName(name16) == kResultOk)
-      {
-        name16[127] = 0;
-        CopyFromUTF16(name, sizeof(name), name16);
-      }
-      SetHost(name, 0);
-      app->release();
-    }
-  }
+  return Guarded([this, context] {
+    IdentifyHost(context);
+    OnHostIdentified();
+    RestorePreset(0);
+    return kResultOk;
+  });
+}
 
+void IPlugVST3::IdentifyHost(FUnknown* context)
+{
+  IHostApplication* app = nullptr;
+  if (!context || context->queryInterface(IHostApplication::iid, reinterpret_cast<void**>(&app)) != kResultOk || !app)
+    return;
+  String128 name16 = {};
+  char name[128] = {};
+  if (app->getName(name16) == kResultOk)
+  {
+    name16[127] = 0;
+    CopyFromUTF16(name, sizeof(name), name16);
+  }
+  SetHost(name, 0);
+  app->release();
+}
+
+void IPlugVST3::AddBuses()
+{
   int nMain = NInChannels() - mScChans;
   if (nMain >= 1 && nMain <= 8)
     addAudioInput(BusName(GetInputBusLabel(0)).mText, getSpeakerArrForChans(nMain));
@@ -102,27 +126,57 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context)
     addAudioInput(BusName(GetInputBusLabel(1)).mText, getSpeakerArrForChans(mScChans), kAux, 0);
   }
   if (DoesMIDI()) addEventInput(STR16("MIDI Input"), 1);
+}
 
-  AddParameters();
-  OnHostIdentified();
-  RestorePreset(0);
-  return result;
+namespace
+{
+// The host's "Bypass": a two-entry list whose entries are stored without growing the list, so
+// that running out of memory cannot lose an entry's text.
+class BypassParameter : public StringListParameter
+{
+public:
+  BypassParameter()
+    : StringListParameter(STR16("Bypass"), IPlugVST3::kBypassParamTag, nullptr,
+                          ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass,
+                          kRootUnitId)
+  {
+    strings.reserve(2);
+    appendString(STR16("off"));
+    appendString(STR16("on"));
+  }
+};
+}  // namespace
+
+void IPlugVST3::AddParameter(IPtr<Parameter> param)
+{
+  // The container adopts the reference it is given. When memory runs out inside it, that
+  // reference has either been dropped already (its list could not grow) or is still ours (its
+  // id map could not grow); the count tells which, so the parameter never leaks.
+  param->addRef();
+  try
+  {
+    parameters.addParameter(param);
+  }
+  catch (...)
+  {
+    if (param->getRefCount() > 1) param->release();
+    throw;
+  }
 }
 
 void IPlugVST3::AddParameters()
 {
   if (NPresets() > 0)
-    parameters.addParameter(STR16("Preset"), STR16(""), NPresets(), 0.0, ParameterInfo::kIsProgramChange,
-                            static_cast<int32>(kPresetParamTag), kRootUnitId);
-  if (!IsInst())
   {
-    auto* bypass = new StringListParameter(
-      STR16("Bypass"), kBypassParamTag, nullptr,
-      ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass, kRootUnitId);
-    bypass->appendString(STR16("off"));
-    bypass->appendString(STR16("on"));
-    parameters.addParameter(bypass);
+    ParameterInfo info = {};
+    CopyToUTF16(info.title, 128, "Preset");
+    info.stepCount = NPresets();
+    info.flags = ParameterInfo::kIsProgramChange;
+    info.id = kPresetParamTag;
+    info.unitId = kRootUnitId;
+    AddParameter(owned(new Parameter(info)));
   }
+  if (!IsInst()) AddParameter(owned(new BypassParameter));
 
   mParamGroups.Empty(false);
   for (int i = 0; i < NParams(); ++i)
@@ -137,7 +191,7 @@ void IPlugVST3::AddParameters()
       if (j == mParamGroups.GetSize()) mParamGroups.Add(group);
       unit = j + 1;
     }
-    parameters.addParameter(new IPlugParameter(param, static_cast<ParamID>(i), unit));
+    AddParameter(owned(new IPlugParameter(param, static_cast<ParamID>(i), unit)));
   }
 }
 
@@ -182,17 +236,20 @@ tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int
 {
   if (numIns < 0 || numOuts < 0 || (numIns > 0 && !inputs) || (numOuts > 0 && !outputs)) return kInvalidArgument;
   WDL_MutexLock lock(&mMutex);
-  bool ok = IsInst() ? SetArrangementsForInstrument(inputs, numIns, outputs, numOuts)
-                     : SetArrangementsForEffect(inputs, numIns, outputs, numOuts);
-  if (!ok) return kResultFalse;
-  // Connections are made again by every process call.
-  SetInputChannelConnections(0, NInChannels(), false);
-  SetOutputChannelConnections(0, NOutChannels(), false);
-  return kResultTrue;
+  return Guarded([&] {
+    bool ok = IsInst() ? SetArrangementsForInstrument(inputs, numIns, outputs, numOuts)
+                       : SetArrangementsForEffect(inputs, numIns, outputs, numOuts);
+    if (!ok) return kResultFalse;
+    // Connections are made again by every process call.
+    SetInputChannelConnections(0, NInChannels(), false);
+    SetOutputChannelConnections(0, NOutChannels(), false);
+    return kResultTrue;
+  });
 }
 
-// Everything is checked before anything changes, so a refused arrangement leaves the buses as
-// they were. An accepted arrangement is stored exactly as the host gave it.
+// Everything is checked, and every new bus made, before anything changes, so a refused
+// arrangement (or one that runs out of memory) leaves the buses as they were. An accepted
+// arrangement is stored exactly as the host gave it.
 bool IPlugVST3::SetArrangementsForEffect(SpeakerArrangement* inputs, int32 numIns, SpeakerArrangement* outputs,
                                          int32 numOuts)
 {
@@ -219,23 +276,38 @@ bool IPlugVST3::SetArrangementsForEffect(SpeakerArrangement* inputs, int32 numIn
   AudioBus* in1 = getAudioInput(1);
   bool rebuildInputs = numIns > 0 && (!in0 || ChannelCount(in0->getArrangement()) != nIn ||
                                       (nSc && (!in1 || ChannelCount(in1->getArrangement()) != nSc)));
+  AudioBus* out0 = getAudioOutput(0);
+  bool rebuildOutput = !out0 || ChannelCount(out0->getArrangement()) != nOut;
+
+  IPtr<Bus> newIn0, newIn1, newOut;
+  if (rebuildInputs)
+  {
+    newIn0 = owned(new AudioBus(STR16("Input"), kMain, BusInfo::kDefaultActive, inputs[0]));
+    if (nSc) newIn1 = owned(new AudioBus(STR16("Sidechain Input"), kAux, 0, inputs[1]));
+    audioInputs.reserve(nSc ? 2 : 1);
+  }
+  if (rebuildOutput)
+  {
+    newOut = owned(new AudioBus(STR16("Output"), kMain, BusInfo::kDefaultActive, outputs[0]));
+    audioOutputs.reserve(1);
+  }
+
+  // Nothing below allocates.
   if (rebuildInputs)
   {
     audioInputs.clear();
-    addAudioInput(STR16("Input"), inputs[0]);
-    if (nSc) addAudioInput(STR16("Sidechain Input"), inputs[1], kAux, 0);
+    audioInputs.push_back(std::move(newIn0));
+    if (nSc) audioInputs.push_back(std::move(newIn1));
   }
   else
   {
     if (in0) in0->setArrangement(inputs[0]);
     if (in1 && nSc) in1->setArrangement(inputs[1]);
   }
-
-  AudioBus* out0 = getAudioOutput(0);
-  if (!out0 || ChannelCount(out0->getArrangement()) != nOut)
+  if (rebuildOutput)
   {
     audioOutputs.clear();
-    addAudioOutput(STR16("Output"), outputs[0]);
+    audioOutputs.push_back(std::move(newOut));
   }
   else
     out0->setArrangement(outputs[0]);
@@ -277,7 +349,11 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup)
   if (!SetBlockSize(setup.maxSamplesPerBlock)) return kOutOfMemory;
   SetSampleRate(setup.sampleRate);
   // The bypass is left alone: it belongs to the restored state and the host's "Bypass".
-  Reset();
+  tresult result = Guarded([this] {
+    Reset();
+    return kResultOk;
+  });
+  if (result != kResultOk) return result;
   processSetup = setup;
   mIsSetUp = true;
   return kResultOk;
@@ -285,8 +361,10 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup)
 
 tresult PLUGIN_API IPlugVST3::setActive(TBool state)
 {
-  OnActivate(state != 0);
-  return kResultOk;
+  return Guarded([this, state] {
+    OnActivate(state != 0);
+    return kResultOk;
+  });
 }
 
 tresult PLUGIN_API IPlugVST3::canProcessSampleSize(int32 symbolicSampleSize)

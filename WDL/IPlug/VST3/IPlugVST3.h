@@ -15,7 +15,11 @@
 // the host's user-interface thread; setupProcessing, setBusArrangements and the state calls take
 // the plug-in mutex too, so a host that breaks the call order cannot tear a block apart.
 // getParamNormalized/setParamNormalized touch one parameter's atomic value without the mutex.
-// Nothing is thrown to the host; misuse is answered with the SDK's result codes.
+// Nothing is thrown to the host; misuse is answered with the SDK's result codes. The entry points
+// that allocate or run the effect's hooks (initialize, setBusArrangements, setupProcessing,
+// setActive and the state calls) catch every exception: running out of memory answers
+// kOutOfMemory, anything else kInternalError. initialize then leaves no bus or parameter behind
+// (the host may call it again), and setBusArrangements leaves the buses as they were.
 
 #include <vector>
 
@@ -33,8 +37,8 @@ struct IPlugInstanceInfo
 class IPlugVST3 : public IPlugBase, public SingleComponentEffect, public Steinberg::Vst::IProcessContextRequirements
 {
 public:
-  static constexpr Steinberg::Vst::ParamID kBypassParamTag = 0x62706173;  // "bpas"
-  static constexpr Steinberg::Vst::ParamID kPresetParamTag = 0x70727374;  // "prst"
+  static constexpr Steinberg::Vst::ParamID kBypassParamTag = MakeFourCC("bpas");
+  static constexpr Steinberg::Vst::ParamID kPresetParamTag = MakeFourCC("prst");
   // setupProcessing refuses larger blocks; hosts never come near this.
   static constexpr int kMaxBlockSize = 1 << 20;
 
@@ -147,7 +151,11 @@ private:
     std::vector<T*> mIn, mOut;
   };
 
+  // initialize's steps: the buses, the published parameter list, the host's name.
+  void AddBuses();
   void AddParameters();
+  void AddParameter(Steinberg::IPtr<Steinberg::Vst::Parameter> param);
+  void IdentifyHost(Steinberg::FUnknown* context);
   bool SetArrangementsForEffect(Steinberg::Vst::SpeakerArrangement* inputs, Steinberg::int32 numIns,
                                 Steinberg::Vst::SpeakerArrangement* outputs, Steinberg::int32 numOuts);
   bool SetArrangementsForInstrument(Steinberg::Vst::SpeakerArrangement* inputs, Steinberg::int32 numIns,

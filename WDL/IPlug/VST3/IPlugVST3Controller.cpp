@@ -5,6 +5,7 @@
 #include "ByteChunk.h"
 #include "IPlugVST3.h"
 #include "Log.h"
+#include "VST3Guard.h"
 #include "VST3Text.h"
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/gui/iplugview.h"
@@ -90,34 +91,38 @@ tresult IPlugVST3::getEditorState(IBStream* stream)
 {
   if (!stream) return kInvalidArgument;
   WDL_MutexLock lock(&mMutex);
-  ByteChunk chunk;
-  if (!SerializeState(&chunk)) return kResultFalse;
-  unsigned char bypass[4];
-  ByteChunk::Encode<int32>(GetIsBypassed() ? 1 : 0, bypass);
-  if (!WriteAll(stream, chunk.GetBytes(), chunk.Size()) || !WriteAll(stream, bypass, 4)) return kResultFalse;
-  return kResultOk;
+  return Guarded([&] {
+    ByteChunk chunk;
+    if (!SerializeState(&chunk)) return kResultFalse;
+    unsigned char bypass[4];
+    ByteChunk::Encode<int32>(GetIsBypassed() ? 1 : 0, bypass);
+    if (!WriteAll(stream, chunk.GetBytes(), chunk.Size()) || !WriteAll(stream, bypass, 4)) return kResultFalse;
+    return kResultOk;
+  });
 }
 
 tresult IPlugVST3::setEditorState(IBStream* stream)
 {
   if (!stream) return kInvalidArgument;
   WDL_MutexLock lock(&mMutex);
-  // The stream carries no length: the current state's size says how much belongs to it, and
-  // bytes a short stream does not supply keep the current state's values.
-  ByteChunk chunk;
-  if (!SerializeState(&chunk) || chunk.Size() <= 0) return kResultFalse;
-  int32 got = ReadUpTo(stream, chunk.GetBytes(), chunk.Size());
-  int pos = got > 0 ? UnserializeState(&chunk, 0) : -1;
+  return Guarded([&] {
+    // The stream carries no length: the current state's size says how much belongs to it, and
+    // bytes a short stream does not supply keep the current state's values.
+    ByteChunk chunk;
+    if (!SerializeState(&chunk) || chunk.Size() <= 0) return kResultFalse;
+    int32 got = ReadUpTo(stream, chunk.GetBytes(), chunk.Size());
+    int pos = got > 0 ? UnserializeState(&chunk, 0) : -1;
 
-  unsigned char bypass[4];
-  if (got < chunk.Size() || pos < 0 || ReadUpTo(stream, bypass, 4) != 4)
-  {
+    unsigned char bypass[4];
+    if (got < chunk.Size() || pos < 0 || ReadUpTo(stream, bypass, 4) != 4)
+    {
+      RedrawParamControls();
+      return kResultFalse;
+    }
+    mIsBypassed = ByteChunk::Decode<int32>(bypass) != 0;
     RedrawParamControls();
-    return kResultFalse;
-  }
-  mIsBypassed = ByteChunk::Decode<int32>(bypass) != 0;
-  RedrawParamControls();
-  return kResultOk;
+    return kResultOk;
+  });
 }
 
 IPlugView* PLUGIN_API IPlugVST3::createView(FIDString)

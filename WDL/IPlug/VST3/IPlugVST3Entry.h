@@ -7,15 +7,9 @@
 
 #include <cstdint>
 
-class IPlugVST3;
+#include "IPlugFourCC.h"
 
-// A four-character code packed most significant byte first: "Brx1" -> 0x42727831.
-constexpr uint32_t IPlugFourCC(const char (&s)[5])
-{
-  return static_cast<uint32_t>(static_cast<unsigned char>(s[0])) << 24 |
-         static_cast<uint32_t>(static_cast<unsigned char>(s[1])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(s[2])) << 8 | static_cast<uint32_t>(static_cast<unsigned char>(s[3]));
-}
+class IPlugVST3;
 
 // The one class of a bundle. Texts longer than the host's fields are cut (name 63 characters,
 // vendor 63, URL 255, e-mail 127, sub-categories 127, version 63).

@@ -37,22 +37,22 @@ BusList* SingleComponentEffect::getBusList(MediaType type, BusDirection dir)
 
 AudioBus* SingleComponentEffect::addAudioInput(const TChar* name, SpeakerArrangement arr, BusType type, int32 flags)
 {
-  auto* bus = new AudioBus(name, type, flags, arr);
-  audioInputs.emplace_back(bus, false);
+  IPtr<AudioBus> bus = owned(new AudioBus(name, type, flags, arr));
+  audioInputs.push_back(bus);  // a list that cannot grow releases the bus again
   return bus;
 }
 
 AudioBus* SingleComponentEffect::addAudioOutput(const TChar* name, SpeakerArrangement arr, BusType type, int32 flags)
 {
-  auto* bus = new AudioBus(name, type, flags, arr);
-  audioOutputs.emplace_back(bus, false);
+  IPtr<AudioBus> bus = owned(new AudioBus(name, type, flags, arr));
+  audioOutputs.push_back(bus);  // a list that cannot grow releases the bus again
   return bus;
 }
 
 EventBus* SingleComponentEffect::addEventInput(const TChar* name, int32 channels, BusType type, int32 flags)
 {
-  auto* bus = new EventBus(name, type, flags, channels);
-  eventInputs.emplace_back(bus, false);
+  IPtr<EventBus> bus = owned(new EventBus(name, type, flags, channels));
+  eventInputs.push_back(bus);  // a list that cannot grow releases the bus again
   return bus;
 }
 

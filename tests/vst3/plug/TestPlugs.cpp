@@ -24,7 +24,7 @@ double NoteLane::Next(int s)
 
 TestFx::TestFx(IPlugInstanceInfo info)
   : IPlugVST3(info, kNumParams, "1-1 2-2 4-2", kNumPresets, "IPlugTestFx", "IPlug Tests", "Brelix Tests",
-              0x00010203, static_cast<int>(IPlugFourCC("TFx1")), static_cast<int>(IPlugFourCC("BrxT")), kLatency, true, false, false, 2)
+              0x00010203, MakeFourCC("TFx1"), MakeFourCC("BrxT"), kLatency, true, false, false, 2)
 {
   GetParam(kGain)->InitDouble("Gain", 1.0, 0.0, 2.0, 0.001, "x", "Amp");
   GetParam(kDrive)->InitDouble("Drive", 0.0, 0.0, 40.0, 0.01, "dB", "Amp", 2.0);
@@ -78,8 +78,8 @@ void TestFx::ProcessDoubleReplacing(double** inputs, double** outputs, int nFram
 }
 
 TestSynth::TestSynth(IPlugInstanceInfo info)
-  : IPlugVST3(info, kNumParams, "0-4", 0, "IPlugTestSynth", "IPlug Tests", "Brelix Tests", 0x00010000, static_cast<int>(IPlugFourCC("TSy1")),
-              static_cast<int>(IPlugFourCC("BrxT")), 0, true, false, true, 0)
+  : IPlugVST3(info, kNumParams, "0-4", 0, "IPlugTestSynth", "IPlug Tests", "Brelix Tests", 0x00010000, MakeFourCC("TSy1"),
+              MakeFourCC("BrxT"), 0, true, false, true, 0)
 {
   GetParam(kLevel)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
   GetParam(kBus2)->InitDouble("Bus2", 0.25, 0.0, 1.0, 0.01);
