@@ -3,6 +3,7 @@
 #include "lice_text_detail.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -94,26 +95,10 @@ void LICE_CachedFont::SetFromHFont(HFONT font, int flags)
     for (unsigned short c = 0; c < 128; ++c) RenderGlyph(c);
 }
 
-LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color)
-{
-  std::swap(m_fg, color);
-  return color;
-}
-LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color)
-{
-  std::swap(m_bg, color);
-  return color;
-}
-LICE_pixel LICE_CachedFont::SetEffectColor(LICE_pixel color)
-{
-  std::swap(m_effectcol, color);
-  return color;
-}
-int LICE_CachedFont::SetBkMode(int mode)
-{
-  std::swap(m_bgmode, mode);
-  return mode;
-}
+LICE_pixel LICE_CachedFont::SetTextColor(LICE_pixel color) { return std::exchange(m_fg, color); }
+LICE_pixel LICE_CachedFont::SetBkColor(LICE_pixel color) { return std::exchange(m_bg, color); }
+LICE_pixel LICE_CachedFont::SetEffectColor(LICE_pixel color) { return std::exchange(m_effectcol, color); }
+int LICE_CachedFont::SetBkMode(int mode) { return std::exchange(m_bgmode, mode); }
 void LICE_CachedFont::SetCombineMode(int mode, float alpha)
 {
   m_comb = mode;

@@ -124,6 +124,10 @@ private:
   bool UseNative(unsigned int dtFlags) const;
   int DrawTextNative(LICE_IBitmap* bm, const char* str, int len, RECT* rect, unsigned int dtFlags);
   int DrawTextCached(LICE_IBitmap* bm, const char* str, int len, RECT* rect, unsigned int dtFlags);
+  // Calls f(entry, pen along, pen across the text direction) for each character that can be
+  // rendered, moving the pen by advances and line feeds.
+  template <class F>
+  void WalkGlyphs(const char* str, int len, unsigned int dtFlags, F&& f);
   // Extent of the text in picture pixels (characters that cannot be rendered are skipped).
   void MeasureText(const char* str, int len, unsigned int dtFlags, int* w, int* h);
   bool DrawGlyphEntry(LICE_IBitmap* bm, const charEnt& e, int x, int y, const RECT& clip, float alpha);

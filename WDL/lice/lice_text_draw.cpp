@@ -100,10 +100,10 @@ bool LICE_CachedFont::UseNative(unsigned int dtFlags) const
          (m_lsadj == 0 || (dtFlags & DT_SINGLELINE));
 }
 
-void LICE_CachedFont::MeasureText(const char* str, int len, unsigned int dtFlags, int* w, int* h)
+template <class F>
+void LICE_CachedFont::WalkGlyphs(const char* str, int len, unsigned int dtFlags, F&& f)
 {
-  const bool vertical = Vertical();
-  int64_t u = 0, v = 0, along = 0, across = 0;
+  long long u = 0, v = 0;  // pen along and across the text direction
   TextWalk walk(str, len, (dtFlags & DT_SINGLELINE) != 0);
   unsigned short c;
   for (TextWalk::Item it; (it = walk.next(&c)) != TextWalk::End;)
@@ -111,16 +111,25 @@ void LICE_CachedFont::MeasureText(const char* str, int len, unsigned int dtFlags
     if (it == TextWalk::NewLine)
     {
       u = 0;
-      v = std::min(v + m_line_height + m_lsadj, kFar);
-      continue;
+      v = std::min<long long>(v + m_line_height + m_lsadj, kFar);
     }
-    const charEnt* e = CachedGlyph(c);
-    if (!e) continue;
-    const int alongLen = vertical ? e->height : e->width, acrossLen = vertical ? e->width : e->height;
-    along = std::max({along, u + e->advance, u + alongLen - e->left_extent});
-    across = std::max(across, v + acrossLen);
-    u = std::min(u + e->advance, kFar);
+    else if (const charEnt* e = CachedGlyph(c))
+    {
+      f(*e, u, v);
+      u = std::min<long long>(u + e->advance, kFar);
+    }
   }
+}
+
+void LICE_CachedFont::MeasureText(const char* str, int len, unsigned int dtFlags, int* w, int* h)
+{
+  const bool vertical = Vertical();
+  long long along = 0, across = 0;
+  WalkGlyphs(str, len, dtFlags, [&](const charEnt& e, long long u, long long v) {
+    const int alongLen = vertical ? e.height : e.width, acrossLen = vertical ? e.width : e.height;
+    along = std::max({along, u + e.advance, u + alongLen - e.left_extent});
+    across = std::max(across, v + acrossLen);
+  });
   *w = Held(vertical ? across : along);
   *h = Held(vertical ? along : across);
 }
@@ -189,24 +198,12 @@ int LICE_CachedFont::DrawTextCached(LICE_IBitmap* bm, const char* str, int len, 
   const RECT clipRect{(int)clip.l, (int)clip.t, (int)clip.r, (int)clip.b};
 
   const bool vertical = Vertical(), up = BottomUp();
-  int64_t u = 0, v = 0, across = 0;  // pen along and across the text direction
-  TextWalk walk(str, len, (dtFlags & DT_SINGLELINE) != 0);
-  unsigned short c;
-  for (TextWalk::Item it; (it = walk.next(&c)) != TextWalk::End;)
-  {
-    if (it == TextWalk::NewLine)
-    {
-      u = 0;
-      v = std::min(v + m_line_height + m_lsadj, kFar);
-      continue;
-    }
-    const charEnt* e = CachedGlyph(c);
-    if (!e) continue;
+  long long across = 0;
+  WalkGlyphs(str, len, dtFlags, [&](const charEnt& e, long long u, long long v) {
     const int64_t px = vertical ? x0 + v : x0 + u, py = vertical ? (up ? y0 - u : y0 + u) : y0 + v;
-    if (std::abs(px) < kFar && std::abs(py) < kFar) DrawGlyphEntry(bm, *e, (int)px, (int)py, clipRect, alpha);
-    across = std::max(across, v + (vertical ? e->width : e->height));
-    u = std::min(u + e->advance, kFar);
-  }
+    if (std::abs(px) < kFar && std::abs(py) < kFar) DrawGlyphEntry(bm, e, (int)px, (int)py, clipRect, alpha);
+    across = std::max(across, v + (vertical ? e.width : e.height));
+  });
   return Held(across);
 }
 

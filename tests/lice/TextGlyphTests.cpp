@@ -231,6 +231,19 @@ TEST_F(TextTest, NativeIntoMemoryBitmapsMatchesTheContextAndTheCache)
       }
     EXPECT_LE(worst, 2) << fmt;
   }
+  // One-bit glyphs are the shim's own pixels exactly.
+  auto monoNative = MakeCached(9, LICE_FONT_FLAG_FORCE_NATIVE, "DejaVu Sans", FW_NORMAL, NONANTIALIASED_QUALITY);
+  auto monoCached = MakeCached(9, 0, "DejaVu Sans", FW_NORMAL, NONANTIALIASED_QUALITY);
+  LICE_SysBitmap sys(220, 20);
+  LICE_MemBitmap mem(220, 20);
+  LICE_Clear(&sys, 0xFF102030);
+  LICE_Clear(&mem, 0xFF102030);
+  RECT r{2, 2, 220, 20}, r2 = r;
+  monoNative->DrawText(&sys, text, -1, &r, 0);
+  monoCached->DrawText(&mem, text, -1, &r2, 0);
+  EXPECT_GT(CountChanged(&mem, 0xFF102030), 50);
+  EXPECT_TRUE(SamePixels(&sys, &mem));
+
   // Measuring natively without a bitmap.
   int w, h, cw, ch;
   Measure(native.get(), text, 0, &w, &h);

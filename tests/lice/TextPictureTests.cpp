@@ -19,7 +19,7 @@ void Label(LICE_IBitmap* bmp, LICE_CachedFont* font, const char* text, int x, in
 
 TEST_F(TextTest, PictureSizesQualitiesAndWeights)
 {
-  LICE_MemBitmap bmp(420, 250);
+  LICE_MemBitmap bmp(480, 160);
   LICE_Clear(&bmp, kBackground);
   int y = 4;
   for (int size : {9, 12, 16, 24})
@@ -28,21 +28,21 @@ TEST_F(TextTest, PictureSizesQualitiesAndWeights)
     auto mono = MakeCached(size, 0, "DejaVu Sans", FW_NORMAL, NONANTIALIASED_QUALITY);
     auto bold = MakeCached(size, 0, "DejaVu Sans", FW_BOLD);
     bold->SetTextColor(0xFFFFD040);
-    Label(&bmp, aa.get(), "Drive 12.5 dB", 4, y, 140, size);
-    Label(&bmp, mono.get(), "Drive 12.5 dB", 144, y, 140, size);
-    Label(&bmp, bold.get(), "Gain \xC3\xA9\xE2\x82\xAC", 284, y, 136, size);
+    Label(&bmp, aa.get(), "Drive 12.5 dB", 4, y, 160, size);
+    Label(&bmp, mono.get(), "Drive 12.5 dB", 166, y, 160, size);
+    Label(&bmp, bold.get(), "Gain \xC3\xA9\xE2\x82\xAC", 330, y, 146, size);
     y += size + 6;
   }
   // Monospace stand-in for a face that has none here, centred, at half alpha, and in add mode.
   auto mono = MakeCached(14, 0, "Monaco");
-  Label(&bmp, mono.get(), "Monaco 0123", 0, y, 420, 16, DT_CENTER);
+  Label(&bmp, mono.get(), "Monaco 0123", 0, y, 480, 16, DT_CENTER);
   auto half = MakeCached(18);
   half->SetCombineMode(LICE_BLIT_MODE_COPY, 0.5f);
   Label(&bmp, half.get(), "half alpha", 4, y + 20, 200, 20);
   auto add = MakeCached(18);
   add->SetTextColor(0xFF804020);
   add->SetCombineMode(LICE_BLIT_MODE_ADD, 1.0f);
-  Label(&bmp, add.get(), "add mode", 210, y + 20, 200, 20, DT_RIGHT);
+  Label(&bmp, add.get(), "add mode", 270, y + 20, 200, 20, DT_RIGHT);
   EXPECT_TRUE(lice_test::MatchesReference(&bmp, "text_sizes", kTolerance));
 }
 
@@ -76,7 +76,7 @@ TEST_F(TextTest, PictureEffects)
                         {LICE_FONT_FLAG_FX_SHADOW, "shadow"},
                         {LICE_FONT_FLAG_FX_OUTLINE, "outline"},
                         {LICE_FONT_FLAG_FX_OUTLINE | LICE_FONT_FLAG_VERTICAL, "vo"}};
-  LICE_MemBitmap bmp(330, 190);
+  LICE_MemBitmap bmp(330, 186);
   LICE_Clear(&bmp, kBackground);
   int y = 4;
   for (const Fx& fx : effects)
