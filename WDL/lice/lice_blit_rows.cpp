@@ -6,7 +6,6 @@
 #include <cstring>
 #include <utility>
 
-
 namespace lice_detail
 {
 void CopyRow(LICE_pixel* d, const LICE_pixel* s, int n, int)
@@ -36,7 +35,6 @@ constexpr std::array<BlitRowFn, 16> ChannelCopyTable(std::integer_sequence<int, 
 }
 constexpr std::array<BlitRowFn, 16> kChannelCopy =
   ChannelCopyTable(std::make_integer_sequence<int, 16>{});
-
 }  // namespace
 
 void SourceAlphaRowFull(LICE_pixel* d, const LICE_pixel* s, int n, int w)
