@@ -16,7 +16,8 @@ SourceAlphaBlocksFn SourceAlphaPartialBlocks();
 
 // Bilinear samples stored into d[0 .. n): pixel i from source column xs[i] and its right
 // neighbour with the 16-bit fraction fxs[i], rows r0 and r1 (r1 = r0 on the last row) with
-// fraction fy. Every xs[i] + 1 must lie inside the row. Null when no vector form is available.
+// fraction fy. Every xs[i] + 1 must lie inside the row. Null when no vector form is available
+// (processors without SSE2).
 using BilinearRowFn = void (*)(uint32_t* d, int n, const uint32_t* r0, const uint32_t* r1,
                                const int32_t* xs, const int32_t* fxs, unsigned fy);
 BilinearRowFn BilinearStoreRow();
@@ -28,6 +29,8 @@ int SourceAlphaFullBlocksSse2(uint32_t* d, const uint32_t* s, int n, int w);
 int SourceAlphaPartialBlocksSse2(uint32_t* d, const uint32_t* s, int n, int w);
 int SourceAlphaFullBlocksAvx2(uint32_t* d, const uint32_t* s, int n, int w);
 int SourceAlphaPartialBlocksAvx2(uint32_t* d, const uint32_t* s, int n, int w);
+void BilinearStoreRowSse2(uint32_t* d, int n, const uint32_t* r0, const uint32_t* r1,
+                          const int32_t* xs, const int32_t* fxs, unsigned fy);
 void BilinearStoreRowAvx2(uint32_t* d, int n, const uint32_t* r0, const uint32_t* r1,
                           const int32_t* xs, const int32_t* fxs, unsigned fy);
 }  // namespace lice_detail

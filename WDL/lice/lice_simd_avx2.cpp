@@ -34,6 +34,27 @@ struct V256
   static T or_(T a, T b) { return _mm256_or_si256(a, b); }
   static T packus16(T a, T b) { return _mm256_packus_epi16(a, b); }
   static T addsu8(T a, T b) { return _mm256_adds_epu8(a, b); }
+  static T xor_(T a, T b) { return _mm256_xor_si256(a, b); }
+  static T add32(T a, T b) { return _mm256_add_epi32(a, b); }
+  static T unpacklo16(T a, T b) { return _mm256_unpacklo_epi16(a, b); }
+  static T unpackhi16(T a, T b) { return _mm256_unpackhi_epi16(a, b); }
+  static T madd16(T a, T b) { return _mm256_madd_epi16(a, b); }
+  static T mulhiu16(T a, T b) { return _mm256_mulhi_epu16(a, b); }
+  static T srli32_16(T a) { return _mm256_srli_epi32(a, 16); }
+  static T packs32(T a, T b) { return _mm256_packs_epi32(a, b); }
+  template <int Imm>
+  static T shuffle32(T a) { return _mm256_shuffle_epi32(a, Imm); }
+  // Pixels xs[k] and xs[k] + 1 of row r, k = 0 .. 7, as the vectors of left and right neighbours.
+  static void loadPairs(const uint32_t* r, const int32_t* xs, T& left, T& right)
+  {
+    auto pair = [&](int k) { return _mm_loadl_epi64((const __m128i*)(r + xs[k])); };
+    const __m256 a = _mm256_castsi256_ps(_mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_unpacklo_epi64(pair(0), pair(1))), _mm_unpacklo_epi64(pair(4), pair(5)), 1));
+    const __m256 b = _mm256_castsi256_ps(_mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_unpacklo_epi64(pair(2), pair(3))), _mm_unpacklo_epi64(pair(6), pair(7)), 1));
+    left = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    right = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+  }
 };
 }  // namespace
 
@@ -51,48 +72,9 @@ int SourceAlphaPartialBlocksAvx2(uint32_t* d, const uint32_t* s, int n, int w)
   return SourceAlphaBlocks<V256, false>(d, s, n, w);
 }
 
-// Two pixels per step, one in each 128-bit lane, in single precision: every product and partial
-// sum of the bilinear weighting is an integer below 2^24, so the arithmetic (fused or not) is
-// exact.
 void BilinearStoreRowAvx2(uint32_t* d, int n, const uint32_t* r0, const uint32_t* r1,
                           const int32_t* xs, const int32_t* fxs, unsigned fy)
 {
-  const __m256i fyv = _mm256_set1_epi32((int)fy);
-  const __m256 fyf = _mm256_set1_ps((float)fy), restf = _mm256_set1_ps((float)(65536 - fy));
-  const __m256i spread = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
-  const __m256i gather = _mm256_setr_epi32(0, 4, 0, 4, 0, 4, 0, 4);
-  for (int i = 0; i < n; i += 2)
-  {
-    // An odd last pixel is computed twice in both lanes and stored once.
-    const int j = i + 1 < n ? i + 1 : i;
-    const int x0 = xs[i], x1 = xs[j];
-    const __m128i top = _mm_unpacklo_epi32(_mm_loadl_epi64((const __m128i*)(r0 + x0)),
-                                           _mm_loadl_epi64((const __m128i*)(r0 + x1)));
-    const __m128i bot = _mm_unpacklo_epi32(_mm_loadl_epi64((const __m128i*)(r1 + x0)),
-                                           _mm_loadl_epi64((const __m128i*)(r1 + x1)));
-    const __m256 p00 = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(top));
-    const __m256 p10 = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_srli_si128(top, 8)));
-    const __m256 p01 = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(bot));
-    const __m256 p11 = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(_mm_srli_si128(bot, 8)));
-    const __m128i fx2 = _mm_unpacklo_epi32(_mm_cvtsi32_si128(fxs[i]), _mm_cvtsi32_si128(fxs[j]));
-    const __m256i fx = _mm256_permutevar8x32_epi32(_mm256_castsi128_si256(fx2), spread);
-    // fx * fy < 2^32: the logical shift reads the product as unsigned. The other weights follow
-    // in single precision, exact for integers this small.
-    const __m256 w11 = _mm256_cvtepi32_ps(_mm256_srli_epi32(_mm256_mullo_epi32(fx, fyv), 16));
-    const __m256 fxf = _mm256_cvtepi32_ps(fx);
-    const __m256 w10 = _mm256_sub_ps(fxf, w11), w01 = _mm256_sub_ps(fyf, w11);
-    const __m256 w00 = _mm256_add_ps(_mm256_sub_ps(restf, fxf), w11);
-    __m256 acc = _mm256_mul_ps(p00, w00);
-    acc = _mm256_fmadd_ps(p10, w10, acc);
-    acc = _mm256_fmadd_ps(p01, w01, acc);
-    acc = _mm256_fmadd_ps(p11, w11, acc);
-    __m256i v = _mm256_srli_epi32(_mm256_cvttps_epi32(acc), 16);
-    v = _mm256_packus_epi16(_mm256_packus_epi32(v, v), v);  // bytes of each lane's pixel first
-    v = _mm256_permutevar8x32_epi32(v, gather);
-    if (j > i)
-      _mm_storel_epi64((__m128i*)(d + i), _mm256_castsi256_si128(v));
-    else
-      d[i] = (uint32_t)_mm256_cvtsi256_si32(v);
-  }
+  BilinearRow<V256>(d, n, r0, r1, xs, fxs, fy);
 }
 }  // namespace lice_detail

@@ -1,4 +1,4 @@
-// Source-alpha block kernel over a vector type V (V128 for SSE2, V256 for AVX2), included by
+// Source-alpha and bilinear row kernels over a vector type V (V128 for SSE2, V256 for AVX2), included by
 // one translation unit per instruction set. Everything here has internal linkage, so that no
 // function compiled for AVX2 can stand in for one of the baseline build.
 
@@ -53,5 +53,76 @@ int SourceAlphaBlocks(uint32_t* d, const uint32_t* s, int n, int w)
     std::memcpy(d + i, td, (size_t)(n - i) * sizeof(uint32_t));
   }
   return n;
+}
+}  // namespace
+
+namespace
+{
+// Bilinear samples of V::kPixels pixels with exact 16-bit integer arithmetic. With
+// d10 = p10 - p00, d01 = p01 - p00, D = p00 - p10 - p01 + p11 and the weights moved into the
+// signed range (sfx = fx - 32768, sfy = fy - 32768, s11 = w11 - 32768), the weighted sum is
+//   32768 * (p00 + p11) + sfx * d10 + sfy * d01 + s11 * D
+// = sfx * d10 + sfy * d01  +  s11 * D + 16384 * (2 * (p00 + p11)),
+// two multiply-add pairs whose factors fit 16 bits and whose sums fit 32 bits: the result is
+// bit for bit the one of the per-pixel rule. Pixel k of a 128-bit lane lives in lane word pairs
+// 2k, 2k + 1 of the weights W1 = (sfx, sfy) and W2 = (s11, 16384).
+template <class V>
+inline typename V::T BilinearHalf(typename V::T p00, typename V::T p10, typename V::T p01,
+                                  typename V::T p11, typename V::T w1a, typename V::T w2a,
+                                  typename V::T w1b, typename V::T w2b)
+{
+  using T = typename V::T;
+  const T d10 = V::sub16(p10, p00), d01 = V::sub16(p01, p00);
+  const T dd = V::sub16(V::sub16(p11, p01), d10), s = V::add16(V::add16(p00, p11), V::add16(p00, p11));
+  const T a = V::add32(V::madd16(V::unpacklo16(d10, d01), w1a), V::madd16(V::unpacklo16(dd, s), w2a));
+  const T b = V::add32(V::madd16(V::unpackhi16(d10, d01), w1b), V::madd16(V::unpackhi16(dd, s), w2b));
+  return V::packs32(V::srli32_16(a), V::srli32_16(b));
+}
+
+template <class V>
+inline void BilinearBlock(uint32_t* d, const uint32_t* r0, const uint32_t* r1, const int32_t* xs,
+                          const int32_t* fxs, typename V::T fyHigh, typename V::T fyLow)
+{
+  using T = typename V::T;
+  const T zero = V::zero(), flip = V::set32(0x8000), half = V::set32(16384 << 16);
+  T p00, p10, p01, p11;
+  V::loadPairs(r0, xs, p00, p10);
+  V::loadPairs(r1, xs, p01, p11);
+  const T fx = V::load((const uint32_t*)fxs);
+  const T w11 = V::mulhiu16(fx, fyLow);  // (fx * fy) >> 16 in the low word, 0 above
+  const T w1 = V::or_(V::xor_(fx, flip), fyHigh), w2 = V::or_(V::xor_(w11, flip), half);
+  const T lo = BilinearHalf<V>(V::unpacklo8(p00, zero), V::unpacklo8(p10, zero),
+                               V::unpacklo8(p01, zero), V::unpacklo8(p11, zero),
+                               V::template shuffle32<0x00>(w1), V::template shuffle32<0x00>(w2),
+                               V::template shuffle32<0x55>(w1), V::template shuffle32<0x55>(w2));
+  const T hi = BilinearHalf<V>(V::unpackhi8(p00, zero), V::unpackhi8(p10, zero),
+                               V::unpackhi8(p01, zero), V::unpackhi8(p11, zero),
+                               V::template shuffle32<0xAA>(w1), V::template shuffle32<0xAA>(w2),
+                               V::template shuffle32<0xFF>(w1), V::template shuffle32<0xFF>(w2));
+  V::store(d, V::packus16(lo, hi));
+}
+
+// The whole row; the last partial block repeats its last column and stores only its own pixels.
+template <class V>
+void BilinearRow(uint32_t* d, int n, const uint32_t* r0, const uint32_t* r1, const int32_t* xs,
+                 const int32_t* fxs, unsigned fy)
+{
+  const typename V::T fyLow = V::set32((int)fy), fyHigh = V::set32((int)((fy ^ 0x8000u) << 16));
+  int i = 0;
+  for (; i + V::kPixels <= n; i += V::kPixels)
+    BilinearBlock<V>(d + i, r0, r1, xs + i, fxs + i, fyHigh, fyLow);
+  if (i < n)
+  {
+    uint32_t td[V::kPixels];
+    int32_t tx[V::kPixels], tf[V::kPixels];
+    for (int k = 0; k < V::kPixels; ++k)
+    {
+      const int j = i + k < n ? i + k : n - 1;
+      tx[k] = xs[j];
+      tf[k] = fxs[j];
+    }
+    BilinearBlock<V>(td, r0, r1, tx, tf, fyHigh, fyLow);
+    std::memcpy(d + i, td, (size_t)(n - i) * sizeof(uint32_t));
+  }
 }
 }  // namespace

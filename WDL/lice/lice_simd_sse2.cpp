@@ -32,6 +32,26 @@ struct V128
   static T or_(T a, T b) { return _mm_or_si128(a, b); }
   static T packus16(T a, T b) { return _mm_packus_epi16(a, b); }
   static T addsu8(T a, T b) { return _mm_adds_epu8(a, b); }
+  static T xor_(T a, T b) { return _mm_xor_si128(a, b); }
+  static T add32(T a, T b) { return _mm_add_epi32(a, b); }
+  static T unpacklo16(T a, T b) { return _mm_unpacklo_epi16(a, b); }
+  static T unpackhi16(T a, T b) { return _mm_unpackhi_epi16(a, b); }
+  static T madd16(T a, T b) { return _mm_madd_epi16(a, b); }
+  static T mulhiu16(T a, T b) { return _mm_mulhi_epu16(a, b); }
+  static T srli32_16(T a) { return _mm_srli_epi32(a, 16); }
+  static T packs32(T a, T b) { return _mm_packs_epi32(a, b); }
+  template <int Imm>
+  static T shuffle32(T a) { return _mm_shuffle_epi32(a, Imm); }
+  // Pixels xs[k] and xs[k] + 1 of row r, k = 0 .. 3, as the vectors of left and right neighbours.
+  static void loadPairs(const uint32_t* r, const int32_t* xs, T& left, T& right)
+  {
+    const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(_mm_loadl_epi64((const __m128i*)(r + xs[0])),
+                                                         _mm_loadl_epi64((const __m128i*)(r + xs[1]))));
+    const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(_mm_loadl_epi64((const __m128i*)(r + xs[2])),
+                                                         _mm_loadl_epi64((const __m128i*)(r + xs[3]))));
+    left = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    right = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+  }
 };
 }  // namespace
 
@@ -69,6 +89,8 @@ int SourceAlphaPartialBlocksSse2(uint32_t* d, const uint32_t* s, int n, int w)
 #endif
 }
 
+#if defined(__SSE2__)
+
 SourceAlphaBlocksFn SourceAlphaFullBlocks()
 {
 #if defined(LICE_HAVE_AVX2_KERNELS)
@@ -85,11 +107,22 @@ SourceAlphaBlocksFn SourceAlphaPartialBlocks()
   return &SourceAlphaPartialBlocksSse2;
 }
 
+void BilinearStoreRowSse2(uint32_t* d, int n, const uint32_t* r0, const uint32_t* r1,
+                          const int32_t* xs, const int32_t* fxs, unsigned fy)
+{
+  BilinearRow<V128>(d, n, r0, r1, xs, fxs, fy);
+}
+#endif
+
 BilinearRowFn BilinearStoreRow()
 {
 #if defined(LICE_HAVE_AVX2_KERNELS)
   if (HasAvx2Kernels()) return &BilinearStoreRowAvx2;
 #endif
+#if defined(__SSE2__)
+  return &BilinearStoreRowSse2;
+#else
   return nullptr;
+#endif
 }
 }  // namespace lice_detail

@@ -217,29 +217,43 @@ TEST(Blit, FastBilinearMatchesTheReference)
   }
   // Hand value: halfway between 0x00000000 and 0xFF804020 gives 0x7F402010.
   EXPECT_EQ(lice_detail::BilinearPixelRef(0, 0xFF804020, 0, 0xFF804020, 32768, 0), 0x7F402010u);
-  if (!lice_detail::HasAvx2Kernels()) return;
-  // The AVX2 row, forwards and backwards, odd and even lengths.
+}
+
+// The vector rows (SSE2 and, where the processor has it, AVX2) against the per-pixel rule:
+// forwards, backwards and scattered columns, every length around the block sizes, the extreme
+// fractions and extreme channel values (where the signed 16-bit forms would overflow first).
+TEST(Blit, BilinearVectorRowsMatchTheReference)
+{
+  std::vector<lice_detail::BilinearRowFn> rows = {&lice_detail::BilinearStoreRowSse2};
+  if (lice_detail::HasAvx2Kernels()) rows.push_back(&lice_detail::BilinearStoreRowAvx2);
+  std::mt19937 rng(5);
   std::vector<LICE_pixel> r0(64), r1(64), got(41);
   std::vector<int32_t> xs(40), fxs(40);
-  for (int iter = 0; iter < 3000; ++iter)
-  {
-    for (auto& p : r0) p = (LICE_pixel)rng();
-    for (auto& p : r1) p = (LICE_pixel)rng();
-    const int n = 1 + (int)(rng() % 40);
-    const unsigned fy = rng() & 0xFFFF;
-    for (int i = 0; i < n; ++i)
+  const unsigned edgeFractions[] = {0, 1, 0x7FFF, 0x8000, 0xFFFF};
+  const LICE_pixel edgePixels[] = {0, 0xFFFFFFFF, 0xFF00FF00, 0x00FF00FF};
+  for (auto row : rows)
+    for (int iter = 0; iter < 6000; ++iter)
     {
-      xs[i] = (int32_t)(rng() % 63);
-      fxs[i] = (int32_t)(rng() & 0xFFFF);
+      const bool edges = iter % 3 == 0;
+      for (auto& p : r0) p = edges ? edgePixels[rng() % 4] : (LICE_pixel)rng();
+      for (auto& p : r1) p = edges ? edgePixels[rng() % 4] : (LICE_pixel)rng();
+      const int n = 1 + iter % 40;
+      const unsigned fy = edges ? edgeFractions[rng() % 5] : rng() & 0xFFFF;
+      const int order = iter % 4;  // ascending, descending, scattered, one column repeated
+      const int x0 = (int)(rng() % 20);
+      for (int i = 0; i < n; ++i)
+      {
+        xs[i] = order == 0 ? x0 + i / 2 : order == 1 ? 62 - i : order == 2 ? (int32_t)(rng() % 63) : x0;
+        fxs[i] = (int32_t)(edges ? edgeFractions[rng() % 5] : rng() & 0xFFFF);
+      }
+      got[n] = 0x5A5A5A5A;
+      row(got.data(), n, r0.data(), r1.data(), xs.data(), fxs.data(), fy);
+      ASSERT_EQ(got[n], 0x5A5A5A5Au) << "wrote past the row";
+      for (int i = 0; i < n; ++i)
+        ASSERT_EQ(got[i], lice_detail::BilinearPixelRef(r0[xs[i]], r0[xs[i] + 1], r1[xs[i]],
+                                                        r1[xs[i] + 1], (unsigned)fxs[i], fy))
+          << "avx2 " << (row != rows[0]) << " n " << n << " i " << i << " fx " << fxs[i] << " fy " << fy;
     }
-    got[n] = 0x5A5A5A5A;
-    lice_detail::BilinearStoreRowAvx2(got.data(), n, r0.data(), r1.data(), xs.data(), fxs.data(), fy);
-    ASSERT_EQ(got[n], 0x5A5A5A5Au) << "wrote past the row";
-    for (int i = 0; i < n; ++i)
-      ASSERT_EQ(got[i], lice_detail::BilinearPixelRef(r0[xs[i]], r0[xs[i] + 1], r1[xs[i]],
-                                                      r1[xs[i] + 1], (unsigned)fxs[i], fy))
-        << "n " << n << " i " << i;
-  }
 }
 
 // Destination pixel (px, py) shows source (px - dstx + l, py - dsty + t) where that lies in
