@@ -2,13 +2,28 @@
 // Per-pixel combine rules (internal to the raster library). Each class has one static operation
 //   doPix(dest, r, g, b, a, w)
 // combining source channels r, g, b, a (0-255) into the destination pixel's bytes with the
-// weight w (256 = full strength; larger values are not clamped, callers skip w <= 0).
+// weight w (256 = full strength; larger values are not clamped; callers skip w = 0, and copy
+// modes skip w < 1). Weights come from LICE_AlphaWeight, which bounds them to +-2048 so that
+// no rule's integer arithmetic can overflow, whatever the source channels (up to +-2048 too,
+// when a fill passes its weight as the source alpha).
 // "/ 256" below is C++ integer division (truncating toward zero); NoClamp rules store the low
 // 8 bits of the result. All arithmetic is integer.
 
 #include "lice.h"
 
 #include <array>
+
+// The integer weight (int)(alpha * 256), truncated toward zero, computed in double precision.
+// Alphas beyond +-8 are held at +-8 (weight +-2048; every rule is already saturated or wrapped
+// long before) and NaN gives 0, so that the conversion and the rules stay defined.
+inline int LICE_AlphaWeight(double alpha)
+{
+  if (!(alpha == alpha)) return 0;
+  const double v = alpha * 256.0;
+  if (v >= 2048.0) return 2048;
+  if (v <= -2048.0) return -2048;
+  return (int)v;
+}
 
 namespace lice_detail
 {
