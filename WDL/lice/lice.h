@@ -12,9 +12,10 @@
 // 0x10000 use source alpha. The `alpha` argument becomes the integer weight w = (int)(alpha * 256):
 // 256 is full strength, 0 draws nothing, larger values are not clamped.
 //
-// Threads: no locking and no shared state (the PNG loader list aside, which is built before
-// main). A bitmap must not be drawn into from two threads at once. Drawing never allocates except
-// where a function says so; all integer arithmetic, no floating point per pixel.
+// Threads: no locking and no shared state (aside from the PNG loader list, which is built before
+// main, and the resource folder). A bitmap must not be drawn into from two threads at once.
+// Drawing never allocates except where a function says so; all integer arithmetic, no floating
+// point per pixel.
 // Safety: every operation clips to its bitmaps and returns at once for a null bitmap, a bitmap
 // without memory, a weight of 0 or an empty clipped area; nothing is ever written outside a
 // bitmap, whatever the coordinates.
@@ -196,12 +197,18 @@ void LICE_DrawMonoGlyph(LICE_IBitmap* dest, int x, int y, LICE_pixel color,
 
 // PNG decoding (libpng). With a target bitmap it is resized to the image and filled; without one a
 // new LICE_MemBitmap is returned, owned by the caller. Null on any failure (a caller's bitmap may
-// keep the size it was resized to). Images above 16384 pixels on a side are refused.
+// keep the size it was resized to). Images above 16384 pixels on a side are refused. Bottom-up
+// targets receive the picture the right way up. Any thread, one decode per target at a time.
 LICE_IBitmap* LICE_LoadPNG(const char* filename, LICE_IBitmap* bmp = nullptr);
 LICE_IBitmap* LICE_LoadPNGFromMemory(const void* data, int len, LICE_IBitmap* bmp = nullptr);
-// `name`'s last path component, from the bundle's Contents/Resources (found from this module's
-// own path).
+// `name`'s last path component, from the bundle's Contents/Resources (the bundle found from this
+// module's own path, Contents/<arch>/module). Null when the module is not inside a bundle and no
+// folder was set, and for names over 400 characters.
 LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bmp = nullptr);
+// Makes the named loader read from `dir` instead of the bundle's resource folder (tests, and
+// programs that use the library outside a bundle); null or "" goes back to the bundle's folder.
+// Thread-safe.
+void LICE_SetResourcePath(const char* dir);
 // No resource mechanism on this platform: always null.
 LICE_IBitmap* LICE_LoadPNGFromResource(void* instance, const char* name,
                                        LICE_IBitmap* bmp = nullptr);

@@ -128,6 +128,7 @@ bool EncodeInto(const PngImage& img, std::vector<png_color>& pal, std::vector<pn
     return false;
   }
   png_set_write_fn(png, out, AppendBytes, NoFlush);
+  if (img.compressionLevel >= 0) png_set_compression_level(png, img.compressionLevel);
   png_set_IHDR(png, info, img.width, img.height, img.bitDepth, img.colorType,
                img.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

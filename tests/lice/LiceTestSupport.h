@@ -68,6 +68,7 @@ struct PngImage
   int colorType = 0;  // PNG_COLOR_TYPE_*
   int bitDepth = 8;
   bool interlaced = false;
+  int compressionLevel = -1;  // zlib level; 0 stores the rows uncompressed
   std::vector<uint16_t> samples;
   std::vector<uint8_t> palette;     // r, g, b triples (palette images)
   std::vector<uint8_t> paletteAlpha;  // tRNS for palette images
