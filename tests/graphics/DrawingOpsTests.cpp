@@ -117,8 +117,9 @@ TEST(ClippedBlit, OnlyTheDrawRectangleIsTouched)
   EXPECT_EQ(c.g.GetPoint(20, 25).A, 255);
   EXPECT_EQ(c.g.GetPoint(19, 25).A, 0);  // outside the pass's area
   EXPECT_EQ(c.g.GetPoint(20, 24).A, 0);
-  EXPECT_EQ(c.g.GetPoint(30, 30).A, 255);  // the area's own edge is included when touching
-  EXPECT_EQ(c.g.GetPoint(31, 30).A, 0);
+  EXPECT_EQ(c.g.GetPoint(29, 34).A, 255);
+  EXPECT_EQ(c.g.GetPoint(30, 30).A, 0);
+  EXPECT_EQ(c.g.GetPoint(29, 35).A, 0);
 
   // A destination wholly outside the area blits nothing; an empty bitmap draws nothing.
   LICE_Clear(c.g.GetDrawBitmap(), 0);
