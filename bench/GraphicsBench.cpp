@@ -10,7 +10,8 @@
 //
 // BM_MeterPush: the audio thread's SetControlFromPlug, once per frame as the signal path calls
 // it, beside the effect's own cost per stereo frame (64-frame blocks at 48 kHz). Counters:
-// push_ns, frame_ns, push_share (push over frame; goal about 0.02, push_ns <= 2).
+// push_ns, frame_ns, push_share (push over frame; goal about 0.02, push_ns <= 2). The reported
+// iteration time is both together.
 
 #include <benchmark/benchmark.h>
 
@@ -184,7 +185,7 @@ void BM_MeterPush(benchmark::State& state)
     });
     pushes.push_back(tPush);
     frames.push_back(tFrames);
-    state.SetIterationTime(tPush);
+    state.SetIterationTime(tPush + tFrames);
   }
   const double p = Median(pushes) * 1e9 / kFrames, f = Median(frames) * 1e9 / kFrames;
   state.counters["push_ns"] = p;
