@@ -9,8 +9,8 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELIX_TSAN=ON
-cmake --build build-tsan -j "$jobs" --target wdl_tests core_tests vst3_tests
-ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R "Thread|ManyInstances"
+cmake --build build-tsan -j "$jobs" --target wdl_tests core_tests vst3_tests graphics_tests
+ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R "Thread|ManyInstances|GraphicsThreads"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELIX_SANITIZE=ON
 cmake --build build-asan -j "$jobs"

@@ -56,6 +56,12 @@ public:
   // Audio thread: stores a control's normalised value and marks it dirty (a meter's level).
   // Real-time safe; an index without a control is ignored.
   virtual void SetControlFromPlug(int /*controlIdx*/, double /*normalizedValue*/) {}
+  // The editor view's needs: open the editor inside the host's parent window (the platform's
+  // window handle; returns the editor's own window or null), close it, and the size in pixels.
+  virtual void* OpenWindow(void* /*parent*/) { return nullptr; }
+  virtual void CloseWindow() {}
+  virtual int Width() const { return 0; }
+  virtual int Height() const { return 0; }
 };
 
 class IPlugBase

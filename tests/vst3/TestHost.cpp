@@ -143,9 +143,11 @@ public:
   tresult PLUGIN_API getItem(int32, Item&, IContextMenuTarget**) override { return kResultFalse; }
   tresult PLUGIN_API addItem(const Item&, IContextMenuTarget*) override { return kResultOk; }
   tresult PLUGIN_API removeItem(const Item&, IContextMenuTarget*) override { return kResultOk; }
-  tresult PLUGIN_API popup(UCoord, UCoord) override
+  tresult PLUGIN_API popup(UCoord x, UCoord y) override
   {
     ++mHandler->mMenusPoppedUp;
+    mHandler->mMenuX = x;
+    mHandler->mMenuY = y;
     return kResultOk;
   }
   tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override
@@ -166,8 +168,9 @@ private:
 };
 }  // namespace
 
-IContextMenu* PLUGIN_API ComponentHandler::createContextMenu(IPlugView*, const ParamID*)
+IContextMenu* PLUGIN_API ComponentHandler::createContextMenu(IPlugView*, const ParamID* paramID)
 {
+  mMenuParam = paramID ? *paramID : 0;
   return new RecordingMenu(this);
 }
 

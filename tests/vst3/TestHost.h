@@ -100,7 +100,7 @@ public:
 };
 
 // Records every edit and restart request; offers IComponentHandler3 with a menu that records
-// where it was popped up.
+// for which parameter and where it was popped up.
 class ComponentHandler : public IComponentHandler, public IComponentHandler3, public HostRefCount
 {
 public:
@@ -113,6 +113,9 @@ public:
   std::vector<Edit> mEdits;
   std::vector<int32> mRestarts;
   int mMenusPoppedUp = 0;
+  // The parameter and position of the last context menu.
+  ParamID mMenuParam = 0;
+  UCoord mMenuX = -1, mMenuY = -1;
 
   tresult PLUGIN_API beginEdit(ParamID id) override;
   tresult PLUGIN_API performEdit(ParamID id, ParamValue valueNormalized) override;
