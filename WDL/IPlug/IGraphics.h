@@ -220,6 +220,9 @@ public:
                       const IChannelBlend* blend = nullptr, bool aa = false);
   // Transparent black outside the bitmap or before PrepDraw.
   IColor GetPoint(int x, int y);
+  // Draws str inside r in the style (or, with measure, only sets r to the area it takes).
+  // False when no font can be made for the style; an empty text is drawn at once.
+  bool DrawIText(IText* text, const char* str, IRECT* r, bool measure = false);
 
   // The raster pixel and mode word for a colour and a blend.
   static unsigned ColorToPixel(const IColor& color) { return color.ToPixel(); }
