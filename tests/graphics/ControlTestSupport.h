@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GraphicsTestSupport.h"
+#include "IKnobControls.h"
 
 namespace gfxtest
 {
@@ -43,6 +44,14 @@ public:
   std::vector<Dialog> dialogs;
   std::string nextFile;
   std::function<void()> duringDialog;
+};
+
+// The knob base with nothing to draw: the drag and wheel arithmetic alone.
+class BareKnob : public IKnobControl
+{
+public:
+  using IKnobControl::IKnobControl;
+  bool Draw(IGraphics*) override { return true; }
 };
 
 // An editor of w x h with its bitmaps made and strips kept alive for the test's length.

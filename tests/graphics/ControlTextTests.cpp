@@ -101,14 +101,14 @@ TEST(Caption, PressesPromptOnceEnabled)
   ASSERT_EQ(e.g.textEntries.size(), 3u);
   EXPECT_EQ(e.g.textEntries[0].area, IRECT(10, 12, 50, 28));  // 40 x 16 about the centre
   e.g.SetFromStringAfterPrompt(caption, e.plug.GetParam(3), "4.5");
-  EXPECT_EQ(e.plug.GetParam(3)->Value(), 4.5);
+  EXPECT_NEAR(e.plug.GetParam(3)->Value(), 4.5, 1e-9);
 }
 
 TEST(ValueDisplay, AnEditFeedsTheValueAndNameTexts)
 {
   ControlEditor e;
   const IText style;
-  auto* knob = e.Add(new IKnobControl(&e.plug, IRECT(0, 0, 20, 50), 3));
+  auto* knob = e.Add(new BareKnob(&e.plug, IRECT(0, 0, 20, 50), 3));
   auto* value = e.Add(new ITextControl(&e.plug, IRECT(30, 0, 90, 20), &style));
   auto* name = e.Add(new ITextControl(&e.plug, IRECT(30, 20, 90, 40), &style));
   knob->SetValDisplayControl(value);

@@ -15,7 +15,7 @@ TEST(URLControl, OpensTheAddressElseTheBackup)
 {
   ControlEditor e;
   auto* both = e.Add(new IURLControl(&e.plug, IRECT(0, 0, 10, 10), "http://a.example", "http://b.example", "Oops"));
-  auto* backupOnly = e.Add(new IURLControl(&e.plug, IRECT(20, 0, 30, 10), "", "http://b.example"));
+  e.Add(new IURLControl(&e.plug, IRECT(20, 0, 30, 10), "", "http://b.example"));
   auto* nothing = e.Add(new IURLControl(&e.plug, IRECT(40, 0, 50, 10), nullptr));
   EXPECT_EQ(both->ParamIdx(), -1);
 
