@@ -75,7 +75,16 @@ int IGraphics::AttachControl(IControl* control)
 void IGraphics::AttachBackground(int id, const char* name)
 {
   IBitmap bitmap = LoadIBitmap(id, name, 1, false);
-  auto* background = new IBitmapControl(mPlug, 0, 0, -1, &bitmap, IChannelBlend::kBlendCopy);
+  InsertBackground(new IBitmapControl(mPlug, 0, 0, -1, &bitmap, IChannelBlend::kBlendCopy));
+}
+
+void IGraphics::AttachPanelBackground(const IColor* color)
+{
+  InsertBackground(new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), color));
+}
+
+void IGraphics::InsertBackground(IControl* background)
+{
   WDL_MutexLock lock(ListMutex());
   if (!mControls.Insert(0, background))
   {
@@ -84,20 +93,6 @@ void IGraphics::AttachBackground(int id, const char* name)
   }
   background->SetGUI(this);
   // The indices the mouse state refers to moved up by one.
-  if (mMouseCapture >= 0) ++mMouseCapture;
-  if (mMouseOver >= 0) ++mMouseOver;
-}
-
-void IGraphics::AttachPanelBackground(const IColor* color)
-{
-  auto* panel = new IPanelControl(mPlug, IRECT(0, 0, mWidth, mHeight), color);
-  WDL_MutexLock lock(ListMutex());
-  if (!mControls.Insert(0, panel))
-  {
-    delete panel;
-    return;
-  }
-  panel->SetGUI(this);
   if (mMouseCapture >= 0) ++mMouseCapture;
   if (mMouseOver >= 0) ++mMouseOver;
 }

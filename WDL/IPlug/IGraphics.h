@@ -236,6 +236,8 @@ protected:
   int mHiddenMousePointX = -1, mHiddenMousePointY = -1;
 
 private:
+  // Inserts at index 0 (the list shifts up); the control is deleted when the list cannot grow.
+  void InsertBackground(IControl* background);
   // Strict drawing: every visible control meeting the area; non-strict: per dirty control.
   void DrawStrict(const IRECT& area);
   void DrawNonStrict();

@@ -122,7 +122,8 @@ struct IText
 // How a drawing combines with what lies below it; weight is the drawing's alpha (0-1).
 struct IChannelBlend
 {
-  enum EBlendMethod { kBlendNone = 0, kBlendCopy = 1, kBlendAdd = 2, kBlendDodge = 3 };
+  // A fixed underlying type: a value outside the list (which draws as kBlendNone) stays defined.
+  enum EBlendMethod : int { kBlendNone = 0, kBlendCopy = 1, kBlendAdd = 2, kBlendDodge = 3 };
 
   EBlendMethod mMethod = kBlendNone;
   float mWeight = 1.0f;

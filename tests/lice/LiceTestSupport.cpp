@@ -2,17 +2,17 @@
 
 #include <png.h>
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace lice_test
 {
 
 GuardedBitmap::GuardedBitmap(int w, int h, bool flipped, int span, int guard)
-  : m_reqSpan(span), m_guard(guard), m_flipped(flipped)
+    : m_reqSpan(span), m_guard(guard), m_flipped(flipped)
 {
   build(w, h);
 }
@@ -32,7 +32,8 @@ void GuardedBitmap::build(int w, int h)
   if (m_reqSpan <= 0) m_span = w + 3;
   m_buf.assign((size_t)m_guard * 2 + (size_t)m_span * h, kGuard);
   m_bits = m_buf.data() + m_guard;
-  for (int y = 0; y < h; ++y) std::fill(m_bits + (size_t)y * m_span, m_bits + (size_t)y * m_span + w, 0u);
+  for (int y = 0; y < h; ++y)
+    std::fill(m_bits + (size_t)y * m_span, m_bits + (size_t)y * m_span + w, 0u);
 }
 
 bool GuardedBitmap::resize(int w, int h)
@@ -72,10 +73,14 @@ int PngImage::channels() const
 {
   switch (colorType)
   {
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-    case PNG_COLOR_TYPE_RGB: return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
-    default: return 1;  // grey, palette
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+      return 2;
+    case PNG_COLOR_TYPE_RGB:
+      return 3;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+      return 4;
+    default:
+      return 1;  // grey, palette
   }
 }
 
@@ -224,8 +229,8 @@ bool ReadPngReference(const std::string& path, LICE_MemBitmap* out)
     png_image_free(&image);
     return false;
   }
-  const int ok = png_image_finish_read(&image, nullptr, out->getBits(),
-                                       out->getRowSpan() * 4, nullptr);
+  const int ok =
+      png_image_finish_read(&image, nullptr, out->getBits(), out->getRowSpan() * 4, nullptr);
   return ok != 0;
 }
 
@@ -289,14 +294,15 @@ std::string OutputDir()
   WritePng(diffPath, &diff);
   std::printf("actual: %s\ndiff:   %s\n", actualPath.c_str(), diffPath.c_str());
   auto failure = ::testing::AssertionFailure();
-  if (!haveRef) return failure << "no readable reference " << refPath
-                               << " (BRELIX_UPDATE_REFS=1 writes it); actual: " << actualPath;
+  if (!haveRef)
+    return failure << "no readable reference " << refPath
+                   << " (BRELIX_UPDATE_REFS=1 writes it); actual: " << actualPath;
   if (!sizeMatches)
-    return failure << "size " << w << "x" << h << " differs from the reference's "
-                   << ref.getWidth() << "x" << ref.getHeight() << "; actual: " << actualPath;
-  return failure << differing << " pixels differ from " << refPath << " by more than "
-                 << tolerance << " (largest channel difference " << worst << "); actual: "
-                 << actualPath << ", diff: " << diffPath;
+    return failure << "size " << w << "x" << h << " differs from the reference's " << ref.getWidth()
+                   << "x" << ref.getHeight() << "; actual: " << actualPath;
+  return failure << differing << " pixels differ from " << refPath << " by more than " << tolerance
+                 << " (largest channel difference " << worst << "); actual: " << actualPath
+                 << ", diff: " << diffPath;
 }
 
 }  // namespace lice_test

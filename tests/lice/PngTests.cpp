@@ -41,7 +41,8 @@ LICE_pixel Expected(const PngImage& img, size_t i)
   const int c = img.channels();
   const uint16_t* s = img.samples.data() + i * c;
   // Grey below 8 bits is scaled to the full range; 16 bits keep their high byte.
-  auto to8 = [&](uint16_t v) -> int {
+  auto to8 = [&](uint16_t v) -> int
+  {
     if (img.bitDepth == 16) return v >> 8;
     if (img.bitDepth == 8) return v;
     return v * 255 / ((1 << img.bitDepth) - 1);
@@ -54,14 +55,16 @@ LICE_pixel Expected(const PngImage& img, size_t i)
       const bool clear = img.hasTrnsColor && s[0] == img.trnsGray;
       return LICE_RGBA(g, g, g, clear ? 0 : 255);
     }
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return LICE_RGBA(to8(s[0]), to8(s[0]), to8(s[0]), to8(s[1]));
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+      return LICE_RGBA(to8(s[0]), to8(s[0]), to8(s[0]), to8(s[1]));
     case PNG_COLOR_TYPE_RGB:
     {
       const bool clear =
           img.hasTrnsColor && s[0] == img.trnsRed && s[1] == img.trnsGreen && s[2] == img.trnsBlue;
       return LICE_RGBA(to8(s[0]), to8(s[1]), to8(s[2]), clear ? 0 : 255);
     }
-    case PNG_COLOR_TYPE_RGB_ALPHA: return LICE_RGBA(to8(s[0]), to8(s[1]), to8(s[2]), to8(s[3]));
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+      return LICE_RGBA(to8(s[0]), to8(s[1]), to8(s[2]), to8(s[3]));
     default:
     {
       const uint8_t* p = &img.palette[s[0] * 3];
@@ -118,13 +121,20 @@ struct Format
   const char* name;
 };
 const Format kFormats[] = {
-    {PNG_COLOR_TYPE_GRAY, 1, "grey 1"},         {PNG_COLOR_TYPE_GRAY, 2, "grey 2"},
-    {PNG_COLOR_TYPE_GRAY, 4, "grey 4"},         {PNG_COLOR_TYPE_GRAY, 8, "grey 8"},
-    {PNG_COLOR_TYPE_GRAY, 16, "grey 16"},       {PNG_COLOR_TYPE_GRAY_ALPHA, 8, "grey+alpha 8"},
-    {PNG_COLOR_TYPE_GRAY_ALPHA, 16, "grey+alpha 16"}, {PNG_COLOR_TYPE_RGB, 8, "rgb 8"},
-    {PNG_COLOR_TYPE_RGB, 16, "rgb 16"},         {PNG_COLOR_TYPE_RGB_ALPHA, 8, "rgba 8"},
-    {PNG_COLOR_TYPE_RGB_ALPHA, 16, "rgba 16"},  {PNG_COLOR_TYPE_PALETTE, 1, "palette 1"},
-    {PNG_COLOR_TYPE_PALETTE, 2, "palette 2"},   {PNG_COLOR_TYPE_PALETTE, 4, "palette 4"},
+    {PNG_COLOR_TYPE_GRAY, 1, "grey 1"},
+    {PNG_COLOR_TYPE_GRAY, 2, "grey 2"},
+    {PNG_COLOR_TYPE_GRAY, 4, "grey 4"},
+    {PNG_COLOR_TYPE_GRAY, 8, "grey 8"},
+    {PNG_COLOR_TYPE_GRAY, 16, "grey 16"},
+    {PNG_COLOR_TYPE_GRAY_ALPHA, 8, "grey+alpha 8"},
+    {PNG_COLOR_TYPE_GRAY_ALPHA, 16, "grey+alpha 16"},
+    {PNG_COLOR_TYPE_RGB, 8, "rgb 8"},
+    {PNG_COLOR_TYPE_RGB, 16, "rgb 16"},
+    {PNG_COLOR_TYPE_RGB_ALPHA, 8, "rgba 8"},
+    {PNG_COLOR_TYPE_RGB_ALPHA, 16, "rgba 16"},
+    {PNG_COLOR_TYPE_PALETTE, 1, "palette 1"},
+    {PNG_COLOR_TYPE_PALETTE, 2, "palette 2"},
+    {PNG_COLOR_TYPE_PALETTE, 4, "palette 4"},
     {PNG_COLOR_TYPE_PALETTE, 8, "palette 8"},
 };
 }  // namespace
@@ -324,7 +334,8 @@ TEST(PngLoaderList, PngRecordHeadsTheListAndChecksTheExtension)
   fs::create_directory(dir.file("dir.png"));
   ASSERT_TRUE(WriteFile(dir.file("dir.png/png"), bytes));
 
-  auto loads = [&](const char* name, bool check) {
+  auto loads = [&](const char* name, bool check)
+  {
     std::unique_ptr<LICE_IBitmap> bmp(rec.loadfunc(dir.file(name).c_str(), check, nullptr));
     return bmp != nullptr;
   };
