@@ -62,6 +62,10 @@ TEST(FaderSnap, HandleCentreFollowsPressAndDrag)
   EXPECT_EQ(across->GetValue(), 0.5);
   across->SnapToMouse(0, 51);
   EXPECT_EQ(across->GetValue(), 0.0);
+  auto* odd = e.Add(new IFaderControl(&e.plug, 50, 80, 90, 2, &wide, static_cast<EDirection>(2)));
+  EXPECT_EQ(*odd->GetRECT(), IRECT(50, 80, 140, 92));
+  odd->SnapToMouse(95, 200);
+  EXPECT_EQ(odd->GetValue(), 0.5);
 }
 
 TEST(FaderHit, OnlyTheHandleTakesClicksWhenAsked)

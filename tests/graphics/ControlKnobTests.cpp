@@ -82,6 +82,11 @@ TEST(KnobDrag, HorizontalDragFollowsX)
   EXPECT_EQ(e.plug.begins, std::vector<int>{3});
   EXPECT_EQ(e.plug.ends, std::vector<int>{3});
   EXPECT_EQ(e.plug.informs.size(), 2u);
+
+  // Any direction other than vertical acts as horizontal.
+  auto* odd = e.Add(new BareKnob(&e.plug, IRECT(100, 0, 180, 20), 2, static_cast<EDirection>(5), 2.0));
+  odd->OnMouseDrag(110, 10, 16, -30, &e.left);
+  EXPECT_NEAR(odd->GetValue(), 0.1, 1e-12);
 }
 
 TEST(KnobDrag, GearingZeroAndFlatKnobsNeverSendNaN)

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "../AllocationCount.h"
 #include "ControlTestSupport.h"
 #include "IFaderControl.h"
 #include "IKnobControls.h"
-#include "IRadioButtonsControl.h"
 #include "ISwitchControls.h"
 #include "ITextControls.h"
 #include "LiceTestSupport.h"
@@ -139,40 +139,21 @@ TEST(ControlPicture, OneOfEachControlAtSeveralValues)
   EXPECT_TRUE(lice_test::MatchesReference(e.g.GetDrawBitmap(), "controls"));
 }
 
-// The sanitizer runtimes report every allocation to these hooks, in the allocating thread.
-// Absent from builds without a sanitizer: the test then says it was skipped.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                          void (*)(const volatile void*)) __attribute__((weak));
-
-namespace
-{
-thread_local bool tCounting = false;
-thread_local int tAllocations = 0;
-void CountAllocation(const volatile void*, size_t)
-{
-  if (tCounting) ++tAllocations;
-}
-void IgnoreFree(const volatile void*) {}
-}  // namespace
-
 TEST(ControlHandOver, ValuesFromTheAudioSideAllocateNothing)
 {
-  if (!__sanitizer_install_malloc_and_free_hooks) GTEST_SKIP() << "needs a sanitizer build to see allocations";
+  if (!alloc_count::Available()) GTEST_SKIP() << "needs a sanitizer build to see allocations";
   ControlEditor e(240, 140);
   BuildScene(e);
   const IText style;
   auto* caption = e.Add(new ICaptionControl(&e.plug, IRECT(0, 0, 40, 10), 3, &style));
   e.Add(new ITextControl(&e.plug, IRECT(0, 0, 40, 10), &style, "text"));
-  __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree);
-  tCounting = true;
+  ASSERT_TRUE(alloc_count::Start());
   for (int step = 0; step < 20; ++step)
   {
     for (int p = 0; p < e.plug.NParams(); ++p) e.g.SetParameterFromPlug(p, step / 19.0, true);
     for (int c = 0; c < e.g.NControls(); ++c) e.g.SetControlFromPlug(c, 1.0 - step / 19.0);
   }
-  tCounting = false;
-  __sanitizer_install_malloc_and_free_hooks(nullptr, nullptr);
-  EXPECT_EQ(tAllocations, 0);
+  EXPECT_EQ(alloc_count::Stop(), 0);
   // The user-interface pass applies them; the caption formats its text only then.
   e.plug.GetParam(3)->SetValue(10.0);
   IRECT r;

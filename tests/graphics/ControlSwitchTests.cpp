@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "ControlTestSupport.h"
-#include "IRadioButtonsControl.h"
 #include "ISwitchControls.h"
 
 using namespace gfxtest;
