@@ -9,7 +9,6 @@ ITextControl::ITextControl(IPlugBase* plug, const IRECT& rect, const IText* text
   : IControl(plug, rect), mStr(str)
 {
   if (text) mText = *text;
-  mText.mCached = nullptr;  // the copy finds its own font
 }
 
 void ITextControl::SetTextFromPlug(const char* str)
