@@ -8,7 +8,7 @@ packages=(
   libsndfile1-dev
   googletest libgtest-dev libbenchmark-dev
   zam-plugins
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra
   libx11-dev libxext-dev libxtst-dev
   xvfb xauth x11-utils xdotool
   libpixman-1-dev

@@ -47,7 +47,15 @@ void IControl::OnMouseDblClick(int, int, IMouseMod*)
 void IControl::SetValueFromPlug(double value)
 {
   if (!SanitizeValue(&value)) return;
-  if (mDefaultValue < 0.0) mDefaultValue = mValue = value;
+  if (mDefaultValue < 0.0)
+  {
+    // The first value becomes the default and counts as unchanged; but a control already drawn
+    // with another value (a meter whose first value comes from the audio thread after the
+    // editor was shown) must still be drawn with it.
+    if (value != mValue) mDirty = true;
+    mDefaultValue = mValue = value;
+    return;
+  }
   if (value != mValue)
   {
     mValue = value;

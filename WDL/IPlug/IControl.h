@@ -69,8 +69,8 @@ public:
   virtual void OnMouseOver(int, int, IMouseMod*) {}
   virtual void OnMouseOut() {}
   virtual bool Draw(IGraphics* graphics) = 0;
-  // The first value also becomes the default; a changed value marks the control dirty and keeps
-  // it dirty for one more pass.
+  // The first value also becomes the default (and is drawn, but asks for no extra pass); a
+  // changed value marks the control dirty and keeps it dirty for one more pass.
   virtual void SetValueFromPlug(double value);
   // A changed value marks the control dirty and pushes it to the plug-in.
   virtual void SetValueFromUserInput(double value);

@@ -144,7 +144,7 @@ void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized
   if (!normalized)
   {
     const IParam* p = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
-    if (!p || !IControl::SanitizeValue(&value)) return;
+    if (!p || value != value) return;  // NaN; infinities clamp to the range's ends
     value = p->GetNormalized(value);
   }
   if (!IControl::SanitizeValue(&value)) return;

@@ -31,6 +31,7 @@
 #include "WDL_String.h"
 
 class IPopupMenu;
+class LICE_CachedFont;
 
 enum EFileAction
 {
@@ -49,6 +50,8 @@ public:
   // Virtual operations of the core, in slot order; pure ones belong to the window layer.
   // Copies the area r of the draw bitmap to the window; r lies inside the bitmap.
   virtual bool DrawScreen(IRECT* r) = 0;
+  // Measures text with DrawIText in measuring mode (the window layer may override).
+  virtual bool MeasureIText(IText* text, char* str, IRECT* r);
   virtual void ForceEndUserEdit() = 0;
   // Rebuilds the editor at a new size: the controls are deleted (the key catcher survives), the
   // bitmaps remade and the plug-in's ResizeGraphics asked to attach controls again.
@@ -220,8 +223,14 @@ public:
                       const IChannelBlend* blend = nullptr, bool aa = false);
   // Transparent black outside the bitmap or before PrepDraw.
   IColor GetPoint(int x, int y);
-  // Draws str inside r in the style (or, with measure, only sets r to the area it takes).
-  // False when no font can be made for the style; an empty text is drawn at once.
+
+  // Text (IGraphicsText.cpp). The font for a text style, from the process-wide font storage
+  // (made on first use, then shared by every style with the same size, orientation, style and
+  // face); also stored in the style. Null when the platform cannot make it.
+  LICE_CachedFont* CacheFont(IText* text);
+  // Draws str in r with the style's colour and alignment (not clipped to r), or with measure
+  // set only measures it: r then becomes the text's extent placed by the alignment (its top
+  // kept). False when no font can be made; an empty or null string does nothing.
   bool DrawIText(IText* text, const char* str, IRECT* r, bool measure = false);
 
   // The raster pixel and mode word for a colour and a blend.

@@ -61,7 +61,7 @@ const unsigned char kRing40[81] = {
 // Plain sprites: one-pixel outlines, 8-connected, symmetric under both mirrors and transposing.
 const char* const kSolid15[] = {".XX.", "X..X", "X..X", ".XX."};
 const char* const kSolid20[] = {".XXX.", "X...X", "X...X", "X...X", ".XXX."};
-const char* const kSolid25[] = {"..XX..", ".X..X.", "X....X", "X....X", ".X..X.", "..XX.."};
+const char* const kSolid25[] = {".XXXX.", "X....X", "X....X", "X....X", "X....X", ".XXXX."};
 const char* const kSolid30[] = {"..XXX..", ".X...X.", "X.....X", "X.....X",
                                 "X.....X", ".X...X.", "..XXX.."};
 const char* const kSolid35[] = {"..XXXX..", ".X....X.", "X......X", "X......X",
@@ -213,12 +213,9 @@ void AACircle(const Target& t, const Clip& c, int cx, int cy, int R, LICE_pixel 
     const int weight = (cov + 1) * w >> 8;
     const int x = transposed ? v : u, y = transposed ? u : v;
     plot(cx + x, cy - y, weight);
-    plot(cx + x, cy + y, weight);
-    if (x)
-    {
-      plot(cx - x, cy - y, weight);
-      plot(cx - x, cy + y, weight);
-    }
+    if (y) plot(cx + x, cy + y, weight);
+    if (x) plot(cx - x, cy - y, weight);
+    if (x && y) plot(cx - x, cy + y, weight);
   });
   if (!filled) return;
   // Inside: every pixel whose centre is within R of the centre, rows limited to the clip.

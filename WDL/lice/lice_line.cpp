@@ -263,6 +263,12 @@ void LICE_Line(LICE_IBitmap* dest, int x1, int y1, int x2, int y2, LICE_pixel co
     ay = t.h - 1 - ay;
     by = t.h - 1 - by;
   }
+  // One order for both directions, so that a line and its reverse clip to the same ends.
+  if (ax > bx || (ax == bx && ay > by))
+  {
+    std::swap(ax, bx);
+    std::swap(ay, by);
+  }
   if (!ClipLine64(ax, ay, bx, by, 0, 0, t.w, t.h)) return;
   LineMem(t, (int)ax, (int)ay, (int)bx, (int)by, color, alpha, mode, aa);
 }
@@ -275,4 +281,29 @@ void LICE_DrawRect(LICE_IBitmap* dest, int x, int y, int w, int h, LICE_pixel co
   LICE_Line(dest, x2, y, x2, y2, color, alpha, mode, false);
   LICE_Line(dest, x2, y2, x, y2, color, alpha, mode, false);
   LICE_Line(dest, x, y2, x, y, color, alpha, mode, false);
+}
+
+void lice_detail::ReferenceSolidPixel(LICE_pixel* p, LICE_pixel color, float alpha, int mode,
+                                      FastRules rules)
+{
+  const int w = WeightOf(alpha);
+  if (w <= 0) return;
+  if ((mode & LICE_BLIT_MODE_MASK) == LICE_BLIT_MODE_COPY)
+  {
+    const bool quarters = rules == FastRules::ByWeight ||
+                          (rules == FastRules::ExactAlpha && (alpha == 0.25f || alpha == 0.75f));
+    if (w == 256) *p = color;
+    else if (w == 128) *p = LICE_PixHalf(color, *p);
+    else if (quarters && w == 64) *p = LICE_PixQuarter(color, *p);
+    else if (quarters && w == 192) *p = LICE_PixThreeQuarters(color, *p);
+    else
+      _LICE_CombinePixelsCopyNoClamp::doPix((LICE_pixel_chan*)p, (int)LICE_GETR(color),
+                                            (int)LICE_GETG(color), (int)LICE_GETB(color),
+                                            (int)LICE_GETA(color), w);
+    return;
+  }
+  LICE_WithShapeCombineClass(mode, [&](auto tag) {
+    decltype(tag)::type::doPix((LICE_pixel_chan*)p, (int)LICE_GETR(color), (int)LICE_GETG(color),
+                               (int)LICE_GETB(color), (int)LICE_GETA(color), w);
+  });
 }

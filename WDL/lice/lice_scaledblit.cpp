@@ -2,8 +2,11 @@
 #include "lice.h"
 
 #include "lice_sample.h"
+#include "lice_simd.h"
 
+#include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 using lice_detail::Surface;
 
@@ -70,6 +73,58 @@ void Draw(const Surface& ds, const Grid& g, Sampler smp, int w)
     for (int i = 0; i < g.w; ++i, px += g.sx)
       Put::put(d + i, smp.at((int)(px >> 16), (unsigned)(px & 0xFFFF)), w);
   }
+}
+// Bilinear samples stored as they are (the full-weight copy) with a vector row: the columns whose
+// right neighbour lies inside the source (one run, since positions are monotonic) go to `row`
+// in strips whose source columns and fractions are worked out once for all rows; the others
+// go through the sampler.
+void DrawBilinearStore(const Surface& ds, const Grid& g, const Surface* src,
+                       lice_detail::BilinearRowFn row)
+{
+  const long long lim = ((long long)src->width - 1) << 16;
+  long long a = 0, b = g.w;
+  if (g.sx > 0)
+    b = g.px >= lim ? 0 : std::min<long long>(g.w, (lim - g.px + g.sx - 1) / g.sx);
+  else if (g.sx < 0)
+    a = g.px < lim ? 0 : std::min<long long>(g.w, (g.px - lim - g.sx) / -g.sx);
+  else if (g.px >= lim)
+    b = 0;
+  if (b < a) b = a;
+
+  lice_detail::BilinearSampler smp{src};
+  auto sampleColumns = [&](long long from, long long to) {
+    long long py = g.py;
+    for (int j = 0; j < g.h; ++j, py += g.sy)
+    {
+      smp.setRow((int)(py >> 16), (unsigned)(py & 0xFFFF));
+      LICE_pixel* d = ds.at(g.dx, g.dy + j);
+      for (long long i = from; i < to; ++i)
+      {
+        const long long px = g.px + i * g.sx;
+        d[i] = smp.at((int)(px >> 16), (unsigned)(px & 0xFFFF));
+      }
+    }
+  };
+  sampleColumns(0, a);
+  constexpr int kStrip = 256;
+  int32_t xs[kStrip], fxs[kStrip];
+  for (long long c0 = a; c0 < b; c0 += kStrip)
+  {
+    const int n = (int)std::min<long long>(kStrip, b - c0);
+    for (int i = 0; i < n; ++i)
+    {
+      const long long px = g.px + (c0 + i) * g.sx;
+      xs[i] = (int32_t)(px >> 16);
+      fxs[i] = (int32_t)(px & 0xFFFF);
+    }
+    long long py = g.py;
+    for (int j = 0; j < g.h; ++j, py += g.sy)
+    {
+      smp.setRow((int)(py >> 16), (unsigned)(py & 0xFFFF));
+      row(ds.at(g.dx + (int)c0, g.dy + j), n, smp.r0, smp.r1, xs, fxs, smp.fy);
+    }
+  }
+  sampleColumns(b, g.w);
 }
 }  // namespace
 
@@ -173,6 +228,9 @@ void LICE_ScaledBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, 
       else
         Draw<Put>(ds, g, lice_detail::BoxSampler<2>{s}, w);
     }
+    else if (std::is_same_v<Put, lice_detail::PutPixel<_LICE_CombinePixelsClobberNoClamp>> &&
+             lice_detail::BilinearStoreRow())
+      DrawBilinearStore(ds, g, s, lice_detail::BilinearStoreRow());
     else
       Draw<Put>(ds, g, lice_detail::BilinearSampler{s}, w);
   });

@@ -117,8 +117,9 @@ TEST(ClippedBlit, OnlyTheDrawRectangleIsTouched)
   EXPECT_EQ(c.g.GetPoint(20, 25).A, 255);
   EXPECT_EQ(c.g.GetPoint(19, 25).A, 0);  // outside the pass's area
   EXPECT_EQ(c.g.GetPoint(20, 24).A, 0);
-  EXPECT_EQ(c.g.GetPoint(30, 30).A, 255);  // the area's own edge is included when touching
-  EXPECT_EQ(c.g.GetPoint(31, 30).A, 0);
+  EXPECT_EQ(c.g.GetPoint(29, 34).A, 255);
+  EXPECT_EQ(c.g.GetPoint(30, 30).A, 0);
+  EXPECT_EQ(c.g.GetPoint(29, 35).A, 0);
 
   // A destination wholly outside the area blits nothing; an empty bitmap draws nothing.
   LICE_Clear(c.g.GetDrawBitmap(), 0);
@@ -199,4 +200,56 @@ TEST(BitmapedText, CharactersAreFramesFromTheSpace)
   });
   for (int yy = 0; yy < 100; ++yy)
     for (int xx = 0; xx < 120; ++xx) ASSERT_EQ(c.g.GetPoint(xx, yy).A, 0);
+}
+
+TEST(Shapes, CoordinatesMapAsDocumented)
+{
+  Canvas c(40, 40);
+  IRECT r(5, 5, 15, 25);
+  c.g.DrawRect(&COLOR_RED, &r);
+  EXPECT_EQ(c.g.GetPoint(15, 10), COLOR_RED);  // the right line lies on R
+  EXPECT_EQ(c.g.GetPoint(10, 25), COLOR_RED);  // the bottom line on B
+  EXPECT_EQ(c.g.GetPoint(5, 5), COLOR_RED);
+  EXPECT_EQ(c.g.GetPoint(10, 10).A, 0);
+
+  LICE_Clear(c.g.GetDrawBitmap(), 0);
+  c.g.DrawHorizontalLine(&COLOR_GREEN, &r, 0.0f);  // 0 is the bottom
+  c.g.DrawVerticalLine(&COLOR_BLUE, &r, 2.0f);     // clamped to 1: the right edge
+  EXPECT_EQ(c.g.GetPoint(10, 25), COLOR_GREEN);
+  EXPECT_EQ(c.g.GetPoint(15, 10), COLOR_BLUE);
+  c.g.DrawHorizontalLine(&COLOR_WHITE, &r, 0.5f);
+  EXPECT_EQ(c.g.GetPoint(10, 15), COLOR_WHITE);
+
+  // Radial lines: angle 0 points up, positive angles turn clockwise.
+  LICE_Clear(c.g.GetDrawBitmap(), 0);
+  c.g.DrawRadialLine(&COLOR_RED, 20.0f, 20.0f, 0.0f, 5.0f, 10.0f);
+  EXPECT_EQ(c.g.GetPoint(20, 12), COLOR_RED);
+  EXPECT_EQ(c.g.GetPoint(20, 28).A, 0);
+  c.g.DrawRadialLine(&COLOR_GREEN, 20.0f, 20.0f, 1.5707964f, 5.0f, 10.0f);
+  EXPECT_EQ(c.g.GetPoint(28, 20), COLOR_GREEN);
+
+  // A filled rounded rectangle covers its middle and leaves its corners.
+  LICE_Clear(c.g.GetDrawBitmap(), 0);
+  IRECT box(2, 2, 32, 22);
+  c.g.FillRoundRect(&COLOR_WHITE, &box, nullptr, 6, false);
+  EXPECT_EQ(c.g.GetPoint(17, 12), COLOR_WHITE);
+  EXPECT_EQ(c.g.GetPoint(2, 12), COLOR_WHITE);
+  EXPECT_EQ(c.g.GetPoint(17, 2), COLOR_WHITE);
+  EXPECT_EQ(c.g.GetPoint(2, 2).A, 0);
+  EXPECT_EQ(c.g.GetPoint(31, 21).A, 0);
+  c.g.FillIRect(&COLOR_BLUE, &box, nullptr);
+  EXPECT_EQ(c.g.GetPoint(2, 2), COLOR_BLUE);
+  EXPECT_EQ(c.g.GetPoint(31, 21), COLOR_BLUE);
+  EXPECT_EQ(c.g.GetPoint(32, 21).A, 0);
+
+  // Non-finite coordinates draw nothing.
+  LICE_Clear(c.g.GetDrawBitmap(), 0);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  c.g.DrawLine(&COLOR_RED, nan, 0.0f, 10.0f, 10.0f);
+  c.g.DrawCircle(&COLOR_RED, 10.0f, 10.0f, nan);
+  c.g.DrawArc(&COLOR_RED, 10.0f, 10.0f, 5.0f, 0.0f, std::numeric_limits<float>::infinity());
+  c.g.DrawRadialLine(&COLOR_RED, 10.0f, 10.0f, nan, 0.0f, 5.0f);
+  c.g.FillCircle(&COLOR_RED, 10, 10, nan);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(c.g.GetPoint(x, y).A, 0);
 }

@@ -86,6 +86,7 @@ TEST(DrawingPass, RedrawPendingDrawsOneMorePass)
 {
   Editor e;
   auto* c = e.Add(IRECT(10, 10, 20, 20));
+  e.g.SetControlFromPlug(0, 0.25);  // the first value becomes the default, unchanged
   e.DrawAll();
   e.g.SetControlFromPlug(0, 0.5);
   e.g.SetControlFromPlug(0, 0.75);  // only the last value counts

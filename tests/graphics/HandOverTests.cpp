@@ -172,3 +172,26 @@ TEST(HandOver, ClampHideAndGraySelectByParameter)
   EXPECT_TRUE(a->IsGrayed());
   EXPECT_FALSE(b->IsGrayed());
 }
+
+TEST(HandOver, AFirstValueArrivingAfterADrawIsDrawn)
+{
+  EditorPlug plug;
+  RecordingGraphics g(&plug, 200, 100);
+  auto* meter = new ProbeControl(&plug, IRECT(0, 0, 10, 10));
+  auto* still = new ProbeControl(&plug, IRECT(10, 0, 20, 10));
+  g.AttachControl(meter);
+  g.AttachControl(still);
+  IRECT r(0, 0, 200, 100);
+  g.Draw(&r);
+  g.SetControlFromPlug(0, 0.6);
+  g.SetControlFromPlug(1, 0.0);  // the value already shown
+  r.Clear();
+  ASSERT_TRUE(g.IsDirty(&r));
+  EXPECT_EQ(r, IRECT(0, 0, 10, 10));
+  EXPECT_EQ(meter->GetDefaultValue(), 0.6);
+  EXPECT_EQ(still->GetDefaultValue(), 0.0);
+  g.Draw(&r);
+  EXPECT_EQ(meter->draws, 2);
+  r.Clear();
+  EXPECT_FALSE(g.IsDirty(&r));  // no extra pass asked for
+}

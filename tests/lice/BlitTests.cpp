@@ -4,12 +4,14 @@
 #include "lice.h"
 #include "lice_blit_rows.h"
 #include "lice_sample.h"
+#include "lice_simd.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
 using lice_test::FlippedBitmap;
@@ -144,38 +146,63 @@ TEST(Blit, EveryModeMatchesItsCombineClass)
   check(0x10005, 1.0f, LICE_CombineTag<_LICE_CombinePixelsHSVAdjustSourceAlpha>{});
 }
 
-// The SIMD source-alpha rows against the per-pixel rule, at every length and alignment.
+// The vector source-alpha kernels (baseline and, where the processor has it, AVX2), and the
+// row operations that use them, against the per-pixel rules, at every length and alignment.
 TEST(Blit, FastSourceAlphaRowsMatchTheReference)
 {
+  using Blocks = int (*)(uint32_t*, const uint32_t*, int, int);
+  std::vector<std::pair<const char*, Blocks>> full = {{"sse2", &lice_detail::SourceAlphaFullBlocksSse2}},
+                                               part = {{"sse2", &lice_detail::SourceAlphaPartialBlocksSse2}};
+  if (lice_detail::HasAvx2Kernels())
+  {
+    full.push_back({"avx2", &lice_detail::SourceAlphaFullBlocksAvx2});
+    part.push_back({"avx2", &lice_detail::SourceAlphaPartialBlocksAvx2});
+  }
+  using FullRule = _LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp;
+  using PartRule = _LICE_CombinePixelsCopySourceAlphaNoClamp;
   std::mt19937 rng(3);
   std::vector<LICE_pixel> src(80), dst(80), a(80), b(80);
-  for (int iter = 0; iter < 400; ++iter)
+  for (int iter = 0; iter < 2000; ++iter)
   {
     for (auto& p : src)
     {
-      p = rng();
+      p = (LICE_pixel)rng();
       if (rng() % 4 == 0) p &= 0x00FFFFFF;
       else if (rng() % 4 == 0) p |= 0xFF000000;
     }
-    for (auto& p : dst) p = rng();
-    const int n = (int)(rng() % 41), off = (int)(rng() % 4);
-    const int w = 1 + (int)(rng() % 255);
-    a = dst;
+    if (iter % 5 == 0)
+      for (auto& p : src) p &= 0x00FFFFFF;  // whole transparent blocks
+    for (auto& p : dst) p = (LICE_pixel)rng();
+    const int n = (int)(rng() % 41), off = (int)(rng() % 4), w = 1 + (int)(rng() % 255);
     b = dst;
+    lice_detail::CombineRow<FullRule>(b.data() + off, src.data() + off, n, 256);
+    for (const auto& k : full)
+    {
+      a = dst;
+      const int done = k.second(a.data() + off, src.data() + off, n, 256);
+      lice_detail::CombineRow<FullRule>(a.data() + off + done, src.data() + off + done, n - done, 256);
+      ASSERT_EQ(a, b) << k.first << " full, n " << n;
+    }
+    a = dst;
     lice_detail::SourceAlphaRowFull(a.data() + off, src.data() + off, n, 256);
-    lice_detail::CombineRow<_LICE_CombinePixelsCopySourceAlphaIgnoreAlphaParmNoClamp>(
-      b.data() + off, src.data() + off, n, 256);
-    ASSERT_EQ(a, b) << "full, n " << n;
-    a = dst;
+    ASSERT_EQ(a, b) << "full row, n " << n;
+
     b = dst;
+    lice_detail::CombineRow<PartRule>(b.data() + off, src.data() + off, n, w);
+    for (const auto& k : part)
+    {
+      a = dst;
+      const int done = k.second(a.data() + off, src.data() + off, n, w);
+      lice_detail::CombineRow<PartRule>(a.data() + off + done, src.data() + off + done, n - done, w);
+      ASSERT_EQ(a, b) << k.first << " partial, n " << n << " w " << w;
+    }
+    a = dst;
     lice_detail::SourceAlphaRowPartial(a.data() + off, src.data() + off, n, w);
-    lice_detail::CombineRow<_LICE_CombinePixelsCopySourceAlphaNoClamp>(b.data() + off,
-                                                                        src.data() + off, n, w);
-    ASSERT_EQ(a, b) << "partial, n " << n << " w " << w;
+    ASSERT_EQ(a, b) << "partial row, n " << n << " w " << w;
   }
 }
 
-TEST(Blit, FastBilinearPixelMatchesTheReference)
+TEST(Blit, FastBilinearMatchesTheReference)
 {
   std::mt19937 rng(4);
   for (int i = 0; i < 200000; ++i)
@@ -190,6 +217,29 @@ TEST(Blit, FastBilinearPixelMatchesTheReference)
   }
   // Hand value: halfway between 0x00000000 and 0xFF804020 gives 0x7F402010.
   EXPECT_EQ(lice_detail::BilinearPixelRef(0, 0xFF804020, 0, 0xFF804020, 32768, 0), 0x7F402010u);
+  if (!lice_detail::HasAvx2Kernels()) return;
+  // The AVX2 row, forwards and backwards, odd and even lengths.
+  std::vector<LICE_pixel> r0(64), r1(64), got(41);
+  std::vector<int32_t> xs(40), fxs(40);
+  for (int iter = 0; iter < 3000; ++iter)
+  {
+    for (auto& p : r0) p = (LICE_pixel)rng();
+    for (auto& p : r1) p = (LICE_pixel)rng();
+    const int n = 1 + (int)(rng() % 40);
+    const unsigned fy = rng() & 0xFFFF;
+    for (int i = 0; i < n; ++i)
+    {
+      xs[i] = (int32_t)(rng() % 63);
+      fxs[i] = (int32_t)(rng() & 0xFFFF);
+    }
+    got[n] = 0x5A5A5A5A;
+    lice_detail::BilinearStoreRowAvx2(got.data(), n, r0.data(), r1.data(), xs.data(), fxs.data(), fy);
+    ASSERT_EQ(got[n], 0x5A5A5A5Au) << "wrote past the row";
+    for (int i = 0; i < n; ++i)
+      ASSERT_EQ(got[i], lice_detail::BilinearPixelRef(r0[xs[i]], r0[xs[i] + 1], r1[xs[i]],
+                                                      r1[xs[i] + 1], (unsigned)fxs[i], fy))
+        << "n " << n << " i " << i;
+  }
 }
 
 // Destination pixel (px, py) shows source (px - dstx + l, py - dsty + t) where that lies in
@@ -355,6 +405,33 @@ TEST(ScaledBlit, BilinearAndBoxFilterValues)
   EXPECT_EQ(PixelAt(&small, 1, 0), 8u);   // (2 + 3 + 4 + 12 + 13 + 14) / 6
   EXPECT_EQ(PixelAt(&small, 0, 1), 30u);  // (20 + 21 + 30 + 31 + 40 + 41) / 6
   EXPECT_EQ(PixelAt(&small, 1, 1), 33u);  // the nine values around 33
+}
+
+// The vector row of the bilinear copy against the per-pixel path: on an opaque source the
+// source-alpha copy at full weight writes the same samples one by one.
+TEST(ScaledBlit, BilinearVectorRowsMatchThePerPixelPath)
+{
+  std::mt19937 rng(10);
+  const float boxes[][4] = {{0, 0, 37, 23}, {0.5f, 0.25f, 30, 20}, {3.3f, 1.7f, 12.6f, 9.1f}, {0, 0, 37, 23}};
+  const int sizes[][2] = {{300, 61}, {-299, 60}, {77, -45}, {50, 30}};
+  for (bool flipped : {false, true})
+    for (int k = 0; k < 4; ++k)
+    {
+      GuardedBitmap src(37, 23, flipped);
+      FillRandom(&src, rng);
+      for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x) LICE_PutPixel(&src, x, y, PixelAt(&src, x, y) | 0xFF000000, 1.0f, 0);
+      LICE_MemBitmap a(310, 70), b(310, 70);
+      LICE_Clear(&a, 0);
+      LICE_Clear(&b, 0);
+      const int dx = sizes[k][0] < 0 ? 305 : 3, dy = sizes[k][1] < 0 ? 60 : 2;
+      LICE_ScaledBlit(&a, &src, dx, dy, sizes[k][0], sizes[k][1], boxes[k][0], boxes[k][1], boxes[k][2],
+                      boxes[k][3], 1.0f, LICE_BLIT_FILTER_BILINEAR);
+      LICE_ScaledBlit(&b, &src, dx, dy, sizes[k][0], sizes[k][1], boxes[k][0], boxes[k][1], boxes[k][2],
+                      boxes[k][3], 1.0f, LICE_BLIT_FILTER_BILINEAR | LICE_BLIT_USE_ALPHA);
+      ASSERT_TRUE(SamePicture(&a, &b)) << k << " flipped " << flipped;
+      ASSERT_NE(PixelAt(&a, 20, 20), 0u);
+    }
 }
 
 // Random and extreme arguments: nothing outside either bitmap is read or written.

@@ -3,10 +3,12 @@
 #include <png.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace lice_test
 {
@@ -242,6 +244,18 @@ void Upscale(LICE_IBitmap* src, int factor, LICE_MemBitmap* out)
       out->getBits()[(size_t)y * out->getRowSpan() + x] = PixelAt(src, x / factor, y / factor);
 }
 
+TempDir::TempDir()
+{
+  char tmpl[] = "/tmp/lice_test_XXXXXX";
+  m_path = mkdtemp(tmpl) ? tmpl : "";
+}
+
+TempDir::~TempDir()
+{
+  std::error_code ec;
+  if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
+}
+
 std::string SourceDir() { return LICE_TEST_SOURCE_DIR; }
 
 std::string OutputDir()
@@ -251,12 +265,17 @@ std::string OutputDir()
   return dir;
 }
 
+bool UpdatingReferences()
+{
+  const char* update = std::getenv("BRELIX_UPDATE_REFS");
+  return update && std::strcmp(update, "1") == 0;
+}
+
 ::testing::AssertionResult MatchesReference(LICE_IBitmap* bmp, const std::string& name,
                                             int tolerance)
 {
   const std::string refPath = SourceDir() + "/ref/" + name + ".png";
-  const char* update = std::getenv("BRELIX_UPDATE_REFS");
-  if (update && std::strcmp(update, "1") == 0)
+  if (UpdatingReferences())
   {
     if (!WritePng(refPath, bmp)) return ::testing::AssertionFailure() << "cannot write " << refPath;
     std::printf("reference written: %s\n", refPath.c_str());

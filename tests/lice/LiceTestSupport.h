@@ -70,7 +70,7 @@ struct PngImage
   bool interlaced = false;
   int compressionLevel = -1;  // zlib level; 0 stores the rows uncompressed
   std::vector<uint16_t> samples;
-  std::vector<uint8_t> palette;     // r, g, b triples (palette images)
+  std::vector<uint8_t> palette;       // r, g, b triples (palette images)
   std::vector<uint8_t> paletteAlpha;  // tRNS for palette images
   bool hasTrnsColor = false;          // tRNS for grey or RGB images
   uint16_t trnsGray = 0, trnsRed = 0, trnsGreen = 0, trnsBlue = 0;
@@ -92,9 +92,26 @@ LICE_pixel PixelAt(LICE_IBitmap* bmp, int x, int y);
 // Nearest-neighbour upscaled copy, for looking at small pictures.
 void Upscale(LICE_IBitmap* src, int factor, LICE_MemBitmap* out);
 
+// A fresh folder below /tmp, removed with everything in it when the object goes.
+class TempDir
+{
+public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  std::string file(const std::string& name) const { return m_path + "/" + name; }
+  const std::string& path() const { return m_path; }
+
+private:
+  std::string m_path;
+};
+
 std::string SourceDir();  // tests/lice in the source tree
 std::string OutputDir();  // created on first use
 
+// True when BRELIX_UPDATE_REFS=1: references are being (re)written.
+bool UpdatingReferences();
 // Compares `bmp` with ref/NAME.png; channels may differ by up to `tolerance`.
 ::testing::AssertionResult MatchesReference(LICE_IBitmap* bmp, const std::string& name,
                                             int tolerance = 0);

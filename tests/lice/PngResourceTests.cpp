@@ -28,21 +28,6 @@ std::vector<uint8_t> SmallPng()
   return EncodePng(img);
 }
 
-struct ScratchDir
-{
-  ScratchDir()
-  {
-    char tmpl[] = "/tmp/lice_res_XXXXXX";
-    path = mkdtemp(tmpl) ? tmpl : "";
-  }
-  ~ScratchDir()
-  {
-    std::error_code ec;
-    if (!path.empty()) fs::remove_all(path, ec);
-  }
-  std::string path;
-};
-
 // Runs this test program again as `exePath` (a link inside a folder tree of our making), asking
 // only for the bundle-side test; its exit status is the result.
 int RunSelfAs(const std::string& exePath, const char* expect)
@@ -65,9 +50,9 @@ int RunSelfAs(const std::string& exePath, const char* expect)
 
 TEST(PngNamedResource, LoadsTheLastPathComponentFromTheResourceFolder)
 {
-  ScratchDir dir;
-  ASSERT_TRUE(WriteFile(dir.path + "/knob.png", SmallPng()));
-  LICE_SetResourcePath((dir.path + "/").c_str());
+  TempDir dir;
+  ASSERT_TRUE(WriteFile(dir.path() + "/knob.png", SmallPng()));
+  LICE_SetResourcePath((dir.path() + "/").c_str());
 
   std::unique_ptr<LICE_IBitmap> bmp(LICE_LoadPNGFromNamedResource("knob.png"));
   ASSERT_TRUE(bmp);
@@ -104,20 +89,20 @@ TEST(PngNamedResource, LoadsTheLastPathComponentFromTheResourceFolder)
 // bundle-shaped tree (Name.vst3/Contents/x86_64-linux/), and from a tree without Contents.
 TEST(PngNamedResource, FindsTheBundleHoldingTheModule)
 {
-  ScratchDir dir;
+  TempDir dir;
   const std::string self = fs::read_symlink("/proc/self/exe");
-  const std::string bundle = dir.path + "/Test.vst3/Contents";
+  const std::string bundle = dir.path() + "/Test.vst3/Contents";
   fs::create_directories(bundle + "/x86_64-linux");
   fs::create_directories(bundle + "/Resources");
-  fs::create_directories(dir.path + "/Loose/x86_64-linux");
-  fs::create_directories(dir.path + "/Loose/Resources");
+  fs::create_directories(dir.path() + "/Loose/x86_64-linux");
+  fs::create_directories(dir.path() + "/Loose/Resources");
   ASSERT_TRUE(WriteFile(bundle + "/Resources/knob.png", SmallPng()));
-  ASSERT_TRUE(WriteFile(dir.path + "/Loose/Resources/knob.png", SmallPng()));
+  ASSERT_TRUE(WriteFile(dir.path() + "/Loose/Resources/knob.png", SmallPng()));
   fs::create_symlink(self, bundle + "/x86_64-linux/lice_tests");
-  fs::create_symlink(self, dir.path + "/Loose/x86_64-linux/lice_tests");
+  fs::create_symlink(self, dir.path() + "/Loose/x86_64-linux/lice_tests");
 
   EXPECT_EQ(RunSelfAs(bundle + "/x86_64-linux/lice_tests", "image"), 0);
-  EXPECT_EQ(RunSelfAs(dir.path + "/Loose/x86_64-linux/lice_tests", "null"), 0);
+  EXPECT_EQ(RunSelfAs(dir.path() + "/Loose/x86_64-linux/lice_tests", "null"), 0);
 }
 
 // Run only by FindsTheBundleHoldingTheModule, in the program it starts.

@@ -95,26 +95,6 @@ LICE_IBitmap* FromMemory(const std::vector<uint8_t>& bytes, LICE_IBitmap* bmp = 
   return LICE_LoadPNGFromMemory(bytes.data(), (int)bytes.size(), bmp);
 }
 
-class TempDir
-{
-public:
-  TempDir()
-  {
-    char tmpl[] = "/tmp/lice_png_XXXXXX";
-    m_path = mkdtemp(tmpl) ? tmpl : "";
-  }
-  ~TempDir()
-  {
-    std::error_code ec;
-    if (!m_path.empty()) fs::remove_all(m_path, ec);
-  }
-  std::string file(const std::string& name) const { return m_path + "/" + name; }
-  const std::string& path() const { return m_path; }
-
-private:
-  std::string m_path;
-};
-
 struct Format
 {
   int colorType, bitDepth;
@@ -347,4 +327,26 @@ TEST(PngLoaderList, PngRecordHeadsTheListAndChecksTheExtension)
   EXPECT_TRUE(loads("image.png.bak", false));
   EXPECT_TRUE(loads("dir.png/png", false));
   EXPECT_EQ(rec.loadfunc(nullptr, true, nullptr), nullptr);
+}
+
+// The reference comparison reads pictures back exactly, whatever their alpha, and reports a
+// mismatch with the actual and diff images written out.
+TEST(PngTestSupport, ReferencesRoundTripExactlyAndMismatchesAreReported)
+{
+  GuardedBitmap picture(23, 9, true);
+  picture.fillRandom(42);
+  TempDir dir;
+  ASSERT_TRUE(WritePng(dir.file("round.png"), &picture));
+  LICE_MemBitmap back;
+  ASSERT_TRUE(ReadPngReference(dir.file("round.png"), &back));
+  ASSERT_EQ(back.getWidth(), 23);
+  ASSERT_EQ(back.getHeight(), 9);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 23; ++x) ASSERT_EQ(PixelAt(&back, x, y), PixelAt(&picture, x, y));
+
+  if (UpdatingReferences()) GTEST_SKIP() << "references are being written";
+  const std::string name = "support-mismatch-check";
+  EXPECT_FALSE(MatchesReference(&picture, name)) << "there is no such reference";
+  EXPECT_TRUE(fs::exists(OutputDir() + "/" + name + ".actual.png"));
+  EXPECT_TRUE(fs::exists(OutputDir() + "/" + name + ".diff.png"));
 }
