@@ -64,6 +64,27 @@ TEST(TextControl, SetTextFromPlugMarksDirtyOnlyForANewText)
   EXPECT_STREQ(plain.GetTextString(), "");
 }
 
+TEST(TextControl, DrawsItsTextInsideItsRectangleAndNothingWhenEmpty)
+{
+  ControlEditor e;
+  const IText style(14, COLOR_WHITE, nullptr, IText::kStyleNormal, IText::kAlignLeft);
+  e.Add(new ITextControl(&e.plug, IRECT(10, 10, 110, 30), &style, "Gain"));
+  auto* caption = e.Add(new ICaptionControl(&e.plug, IRECT(10, 40, 110, 60), 3, &style));
+  e.Add(new ITextControl(&e.plug, IRECT(10, 70, 110, 90), &style, ""));
+  e.DrawAll();
+  auto painted = [&](const IRECT& r) {
+    int n = 0;
+    for (int y = r.T; y < r.B; ++y)
+      for (int x = r.L; x < r.R; ++x) n += e.Painted(x, y);
+    return n;
+  };
+  EXPECT_GT(painted(IRECT(10, 10, 40, 30)), 20);
+  EXPECT_EQ(painted(IRECT(60, 10, 110, 30)), 0);  // four letters end well before the right edge
+  EXPECT_GT(painted(IRECT(10, 40, 110, 60)), 20);
+  EXPECT_STREQ(caption->GetTextString(), "0.00 dB");
+  EXPECT_EQ(painted(IRECT(0, 70, 200, 100)), 0);
+}
+
 TEST(Caption, ShowsTheValueWithLabelOrDisplayText)
 {
   ControlEditor e;
