@@ -107,16 +107,23 @@ void IControl::UpdateDisplayControls()
   if (!param) return;
   if (mValDisplayControl)
   {
-    char display[IParam::kDisplayBufLen];
-    param->GetDisplayForHost(display, sizeof(display), true);
-    char text[2 * IParam::kDisplayBufLen + 1];
-    WDL_CopyText(text, IParam::kDisplayBufLen, display);
-    std::strcat(text, " ");
-    const size_t used = std::strlen(text);
-    WDL_CopyText(text + used, IParam::kDisplayBufLen, param->GetLabelForHost());
+    char text[kValueTextLen];
+    FormatValueText(param, true, text);
     mValDisplayControl->SetTextFromPlug(text);
   }
   if (mNameDisplayControl) mNameDisplayControl->SetTextFromPlug(param->GetNameForHost());
+}
+
+void IControl::FormatValueText(const IParam* param, bool withLabel, char* out)
+{
+  static_assert(kValueTextLen >= 2 * IParam::kDisplayBufLen, "room for both parts and the space");
+  char display[IParam::kDisplayBufLen];
+  param->GetDisplayForHost(display, sizeof(display), true);
+  WDL_CopyText(out, IParam::kDisplayBufLen, display);
+  if (!withLabel) return;
+  const size_t used = std::strlen(out);
+  out[used] = ' ';
+  WDL_CopyText(out + used + 1, IParam::kDisplayBufLen, param->GetLabelForHost());
 }
 
 void IControl::SetClean()

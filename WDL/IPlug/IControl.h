@@ -159,6 +159,12 @@ public:
   // NaN gives false; infinities become 0 (negative) or 1 (positive); finite values pass.
   static bool SanitizeValue(double* value);
 
+  // The text a value display shows: the parameter's display text of its current value (display
+  // texts included), then, withLabel, one space and its label; each part cut to 31 bytes
+  // without splitting a UTF-8 character. out holds kValueTextLen bytes.
+  static constexpr int kValueTextLen = 64;
+  static void FormatValueText(const IParam* param, bool withLabel, char* out);
+
 protected:
   int mTextEntryLength = 7;
   IText mText;

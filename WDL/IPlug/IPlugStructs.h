@@ -5,7 +5,8 @@
 
 #include <cstring>
 
-enum EDirection
+// Any value other than kVertical acts as horizontal (the fixed type keeps such values defined).
+enum EDirection : int
 {
   kVertical = 0,
   kHorizontal = 1

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../AllocationCount.h"
 #include "Brelix.h"
 #include "Vst3Fixture.h"
 
@@ -187,26 +188,9 @@ TEST_F(BrelixBundleTest, ThirtyTwoBitProcessingMatchesTheEffectDrivenDirectly)
   ExpectSameAsTheEffectDrivenDirectly<float>(*inst, kSample32);
 }
 
-// The sanitizer runtimes report every allocation to these hooks, in the allocating thread (the
-// bundle's too). Absent from builds without a sanitizer: the test then says it was skipped.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                          void (*)(const volatile void*)) __attribute__((weak));
-
-namespace
-{
-thread_local bool tCounting = false;
-thread_local int tAllocations = 0;
-void CountAllocation(const volatile void*, size_t)
-{
-  if (tCounting) ++tAllocations;
-}
-void IgnoreFree(const volatile void*) {}
-}  // namespace
-
 TEST_F(BrelixBundleTest, ProcessingAllocatesNothing)
 {
-  if (!__sanitizer_install_malloc_and_free_hooks) GTEST_SKIP() << "needs a sanitizer build to see allocations";
-  __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree);
+  if (!alloc_count::Available()) GTEST_SKIP() << "needs a sanitizer build to see allocations";
 
   constexpr int n = 256;
   ASSERT_EQ(inst->Setup(48000, n, kSample32), kResultOk);
@@ -226,11 +210,7 @@ TEST_F(BrelixBundleTest, ProcessingAllocatesNothing)
   block.FillInput(0, 1, [](int s) { return Signal(1, s); });
   AudioBlock<float> longBlock({2}, {2}, 3 * n + 17);  // processed in slices of the set-up size
 
-  tCounting = true;
-  void* (*volatile allocate)(size_t) = std::malloc;  // proves the hook sees allocations
-  std::free(allocate(16));
-  ASSERT_EQ(1, tAllocations);
-  tAllocations = 0;
+  ASSERT_TRUE(alloc_count::Start());
   for (IParameterChanges* changes :
        std::initializer_list<IParameterChanges*>{&automation, nullptr, &bypassOn, &presetAndBypassOff})
   {
@@ -238,10 +218,7 @@ TEST_F(BrelixBundleTest, ProcessingAllocatesNothing)
     inst->processor->process(block.data);
   }
   inst->processor->process(longBlock.data);
-  tCounting = false;
-  __sanitizer_install_malloc_and_free_hooks(nullptr, nullptr);
-
-  EXPECT_EQ(0, tAllocations);
+  EXPECT_EQ(0, alloc_count::Stop());
   inst->processor->setProcessing(false);
   inst->component->setActive(false);
 }
