@@ -107,7 +107,7 @@ void ProgramFileSeeds(const fs::path& dir, const fs::path& scratch)
 void PresetFileSeeds(const fs::path& dir, const fs::path& scratch)
 {
   auto module = vst3host::Vst3Module::load(BRELIX_FUZZ_BUNDLE);
-  vst3host::PluginInstance plugin(*module, module->selectEffectClass(""));
+  vst3host::PluginInstance plugin(*module, module->SelectEffectClass(""));
   const fs::path file = scratch / "seed.vstpreset";
   vst3host::PresetFileIO::save(file.string(), plugin);
   Write(dir, "default.vstpreset", -1, ReadFile(file));
