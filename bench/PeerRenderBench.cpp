@@ -48,8 +48,8 @@ Setup& setup()
 void writeClip(Setup& s)
 {
   brelix::DemoClip clip(48000, 2, 60.0);
-  const auto format = brelix::resolveOutputFormat(s.stereo, "", "float", 0, 2, 48000);
-  const auto monoFormat = brelix::resolveOutputFormat(s.left, "", "float", 0, 1, 48000);
+  const auto format = brelix::ResolveOutputFormat(s.stereo, "", "float", 0, 2, 48000);
+  const auto monoFormat = brelix::ResolveOutputFormat(s.left, "", "float", 0, 1, 48000);
   brelix::AudioFileWriter stereo(s.stereo, format, 2, 48000);
   brelix::AudioFileWriter left(s.left, monoFormat, 1, 48000);
   brelix::AudioFileWriter right(s.right, monoFormat, 1, 48000);
@@ -72,7 +72,7 @@ void writeClip(Setup& s)
 bool acceptsStereo(const std::string& bundle)
 {
   auto module = vst3host::Vst3Module::load(bundle);
-  vst3host::PluginInstance plugin(*module, module->selectEffectClass(""));
+  vst3host::PluginInstance plugin(*module, module->SelectEffectClass(""));
   vst3host::ProcessSettings settings;
   settings.channels = 2;
   try

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(reader.frames() >= 0, "a frame count");
     try
     {
-      brelix::resolveOutputFormat(output, "", "", reader.sndfileFormat(), channels,
+      brelix::ResolveOutputFormat(output, "", "", reader.SndfileFormat(), channels,
                                   static_cast<int>(reader.sampleRate()));
     }
     catch (const vst3host::HostError&)

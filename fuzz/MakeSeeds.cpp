@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <png.h>
 #include <sndfile.h>
 #include <unistd.h>
 
@@ -106,7 +107,7 @@ void ProgramFileSeeds(const fs::path& dir, const fs::path& scratch)
 void PresetFileSeeds(const fs::path& dir, const fs::path& scratch)
 {
   auto module = vst3host::Vst3Module::load(BRELIX_FUZZ_BUNDLE);
-  vst3host::PluginInstance plugin(*module, module->selectEffectClass(""));
+  vst3host::PluginInstance plugin(*module, module->SelectEffectClass(""));
   const fs::path file = scratch / "seed.vstpreset";
   vst3host::PresetFileIO::save(file.string(), plugin);
   Write(dir, "default.vstpreset", -1, ReadFile(file));
@@ -149,6 +150,75 @@ void AudioFileSeeds(const fs::path& dir, const fs::path& scratch)
     Write(dir, k.name, k.selector, ReadFile(file));
   }
 }
+
+// A small PNG of the given colour type and depth, from libpng's writer: a gradient with the
+// extremes in its first samples, a palette with partly transparent entries where one is used.
+Bytes EncodePng(int colorType, int depth, int w, int h, bool interlaced)
+{
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  FUZZ_CHECK(info != nullptr, "a PNG writer");
+  Bytes out;
+  if (setjmp(png_jmpbuf(png))) FUZZ_CHECK(false, "writing a PNG seed");
+  png_set_write_fn(
+      png, &out,
+      [](png_structp p, png_bytep data, png_size_t n)
+      {
+        auto* o = static_cast<Bytes*>(png_get_io_ptr(p));
+        o->insert(o->end(), data, data + n);
+      },
+      nullptr);
+  png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), depth, colorType,
+               interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  const int entries = 1 << depth;
+  std::vector<png_color> palette;
+  std::vector<png_byte> alpha;
+  if (colorType == PNG_COLOR_TYPE_PALETTE)
+  {
+    for (int i = 0; i < entries; ++i)
+      palette.push_back({png_byte(i * 255 / (entries - 1)), png_byte(255 - i * 40), png_byte(i * 90)});
+    for (int i = 0; i < entries / 2; ++i) alpha.push_back(png_byte(i * 255 / entries));
+    png_set_PLTE(png, info, palette.data(), entries);
+    png_set_tRNS(png, info, alpha.data(), int(alpha.size()), nullptr);
+  }
+  png_write_info(png, info);
+  const int channels = png_get_channels(png, info);
+  const int maxValue = (1 << depth) - 1;
+  const size_t rowBytes = png_get_rowbytes(png, info);
+  std::vector<Bytes> rows(size_t(h), Bytes(rowBytes, 0));
+  for (int y = 0; y < h; ++y)
+    for (int i = 0; i < w * channels; ++i)
+    {
+      const int n = y * w * channels + i;
+      const int v = n == 0 ? 0 : n == 1 ? maxValue : (n * 37 + y * 11) % (maxValue + 1);
+      Bytes& row = rows[size_t(y)];
+      if (depth == 16)
+      {
+        row[size_t(2 * i)] = png_byte(v >> 8);
+        row[size_t(2 * i + 1)] = png_byte(v);
+      }
+      else if (depth == 8)
+        row[size_t(i)] = png_byte(v);
+      else
+        row[size_t(i * depth / 8)] |= png_byte(v << (8 - depth - i * depth % 8));
+    }
+  std::vector<png_bytep> pointers;
+  for (Bytes& r : rows) pointers.push_back(r.data());
+  png_write_image(png, pointers.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+void PngSeeds(const fs::path& dir)
+{
+  Write(dir, "gray1.png", -1, EncodePng(PNG_COLOR_TYPE_GRAY, 1, 11, 3, false));
+  Write(dir, "palette4-trns.png", -1, EncodePng(PNG_COLOR_TYPE_PALETTE, 4, 6, 5, false));
+  Write(dir, "rgba16.png", -1, EncodePng(PNG_COLOR_TYPE_RGB_ALPHA, 16, 4, 4, false));
+  Write(dir, "rgb8-interlaced.png", -1, EncodePng(PNG_COLOR_TYPE_RGB, 8, 9, 10, true));
+  Write(dir, "gray-alpha8-interlaced.png", -1, EncodePng(PNG_COLOR_TYPE_GRAY_ALPHA, 8, 3, 9, true));
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -165,6 +235,7 @@ int main(int argc, char** argv)
   ProgramFileSeeds(corpus / "program_file", scratch);
   PresetFileSeeds(corpus / "vstpreset", scratch);
   AudioFileSeeds(corpus / "audio_file", scratch);
+  PngSeeds(corpus / "png");
   fs::remove_all(scratch);
   std::printf("seeds written to %s\n", corpus.c_str());
   return 0;

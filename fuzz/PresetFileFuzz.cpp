@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   vst3host::Vst3Module& module = Module();
-  vst3host::PluginInstance plugin(module, module.selectEffectClass(""));
+  vst3host::PluginInstance plugin(module, module.SelectEffectClass(""));
   IEditController* controller = plugin.controller();
   FUZZ_CHECK(controller != nullptr);
 

@@ -13,10 +13,10 @@ TEST(BrelixHost, ScannerSeesTheBrelixInterface)
 {
   SKIP_WITHOUT_BRELIX();
   auto module = Vst3Module::load(tooltest::brelixBundle());
-  const ClassDescription& cls = module->selectEffectClass("");
+  const ClassDescription& cls = module->SelectEffectClass("");
   EXPECT_EQ(cls.name, "Brelix");
   PluginInstance instance(*module, cls);
-  EXPECT_TRUE(instance.isSingleComponent());
+  EXPECT_TRUE(instance.IsSingleComponent());
   const EffectReport r = PluginScanner::scan(instance);
   EXPECT_TRUE(r.can32);
   EXPECT_TRUE(r.can64);
@@ -38,7 +38,7 @@ TEST(BrelixHost, ScannerSeesTheBrelixInterface)
     EXPECT_EQ(r.parameters[2 + i].info.title, titles[i]);
   }
   EXPECT_EQ(r.parameters[3].info.stepCount, 0) << "GAIN is continuous";
-  EXPECT_DOUBLE_EQ(instance.normalizedToPlain(1, 1.0), 40.0);
+  EXPECT_DOUBLE_EQ(instance.NormalizedToPlain(1, 1.0), 40.0);
   EXPECT_EQ(r.parameters[6].info.stepCount, 10) << "MODEL has eleven curves";
 
   ASSERT_EQ(r.units.size(), 1u);
@@ -67,12 +67,12 @@ TEST(BrelixHost, PresetCarriesTheControllerState)
   auto module = Vst3Module::load(tooltest::brelixBundle());
   tooltest::TempDir dir;
   {
-    PluginInstance instance(*module, module->selectEffectClass(""));
+    PluginInstance instance(*module, module->SelectEffectClass(""));
     instance.controller()->setParamNormalized(1, 0.6);
     instance.controller()->setParamNormalized(4, 0.3);
     PresetFileIO::save(dir.file("b.vstpreset"), instance);
   }
-  PluginInstance fresh(*module, module->selectEffectClass(""));
+  PluginInstance fresh(*module, module->SelectEffectClass(""));
   PresetFileIO::load(dir.file("b.vstpreset"), fresh);
   EXPECT_NEAR(fresh.controller()->getParamNormalized(1), 0.6, 1e-9);
   EXPECT_NEAR(fresh.controller()->getParamNormalized(4), 0.3, 1e-9);

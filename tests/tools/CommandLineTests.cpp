@@ -8,7 +8,7 @@ namespace {
 
 CommandLine parse(std::vector<std::string> args)
 {
-  return parseCommandLine(args);
+  return ParseCommandLine(args);
 }
 
 } // namespace
@@ -126,5 +126,5 @@ TEST(CommandLine, RejectsMalformedCommandLines)
     {"render", "out.wav", "--fundamental", "100"},
   };
   for (const auto& args : bad)
-    EXPECT_THROW(parseCommandLine(args), UsageError) << (args.empty() ? "(none)" : args.back());
+    EXPECT_THROW(ParseCommandLine(args), UsageError) << (args.empty() ? "(none)" : args.back());
 }

@@ -13,26 +13,26 @@ using vst3host::HostError;
 
 TEST(OutputFormat, ContainerFromExtensionAndDepthFromInput)
 {
-  EXPECT_EQ(resolveOutputFormat("a.wav", "", "", 0, 2, 48000).sndfileFormat, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-  EXPECT_EQ(resolveOutputFormat("a.WAV", "", "", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100).sndfileFormat,
+  EXPECT_EQ(ResolveOutputFormat("a.wav", "", "", 0, 2, 48000).sndfileFormat, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+  EXPECT_EQ(ResolveOutputFormat("a.WAV", "", "", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100).sndfileFormat,
             SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  EXPECT_EQ(resolveOutputFormat("a.aif", "", "float", 0, 1, 48000).sndfileFormat, SF_FORMAT_AIFF | SF_FORMAT_FLOAT);
+  EXPECT_EQ(ResolveOutputFormat("a.aif", "", "float", 0, 1, 48000).sndfileFormat, SF_FORMAT_AIFF | SF_FORMAT_FLOAT);
   // FLAC cannot hold the input's float samples: 24-bit instead.
-  EXPECT_EQ(resolveOutputFormat("a.flac", "", "", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 48000).sndfileFormat,
+  EXPECT_EQ(ResolveOutputFormat("a.flac", "", "", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 48000).sndfileFormat,
             SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-  EXPECT_EQ(resolveOutputFormat("noext", "w64", "double", 0, 2, 48000).sndfileFormat, SF_FORMAT_W64 | SF_FORMAT_DOUBLE);
-  EXPECT_EQ(resolveOutputFormat("a.ogg", "", "", 0, 2, 48000).sndfileFormat, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
-  EXPECT_EQ(resolveOutputFormat("a.flac", "", "16", 0, 2, 48000).description, "FLAC, 16-bit PCM");
+  EXPECT_EQ(ResolveOutputFormat("noext", "w64", "double", 0, 2, 48000).sndfileFormat, SF_FORMAT_W64 | SF_FORMAT_DOUBLE);
+  EXPECT_EQ(ResolveOutputFormat("a.ogg", "", "", 0, 2, 48000).sndfileFormat, SF_FORMAT_OGG | SF_FORMAT_VORBIS);
+  EXPECT_EQ(ResolveOutputFormat("a.flac", "", "16", 0, 2, 48000).description, "FLAC, 16-bit PCM");
 }
 
 TEST(OutputFormat, RefusesWhatCannotBeWritten)
 {
-  EXPECT_THROW(resolveOutputFormat("a.xyz", "", "", 0, 2, 48000), HostError);
-  EXPECT_THROW(resolveOutputFormat("noext", "", "", 0, 2, 48000), HostError);
-  EXPECT_THROW(resolveOutputFormat("a.wav", "mod", "", 0, 2, 48000), HostError);
-  EXPECT_THROW(resolveOutputFormat("a.wav", "", "12", 0, 2, 48000), HostError);
-  EXPECT_THROW(resolveOutputFormat("a.flac", "", "double", 0, 2, 48000), HostError);
-  EXPECT_THROW(resolveOutputFormat("a.ogg", "", "24", 0, 2, 48000), HostError);
+  EXPECT_THROW(ResolveOutputFormat("a.xyz", "", "", 0, 2, 48000), HostError);
+  EXPECT_THROW(ResolveOutputFormat("noext", "", "", 0, 2, 48000), HostError);
+  EXPECT_THROW(ResolveOutputFormat("a.wav", "mod", "", 0, 2, 48000), HostError);
+  EXPECT_THROW(ResolveOutputFormat("a.wav", "", "12", 0, 2, 48000), HostError);
+  EXPECT_THROW(ResolveOutputFormat("a.flac", "", "double", 0, 2, 48000), HostError);
+  EXPECT_THROW(ResolveOutputFormat("a.ogg", "", "24", 0, 2, 48000), HostError);
 }
 
 TEST(DemoClip, ReproducibleStereoWithHeadroomAndMonoMix)
@@ -79,7 +79,7 @@ TEST(AudioFileWriter, AppearsOnlyOnCommitAndClips)
   std::vector<double> samples = {0.5, 1.5, -2.0, 0.25};
   const double* channels[] = {samples.data()};
   {
-    AudioFileWriter writer(target, resolveOutputFormat(target, "", "16", 0, 1, 44100), 1, 44100);
+    AudioFileWriter writer(target, ResolveOutputFormat(target, "", "16", 0, 1, 44100), 1, 44100);
     writer.write(channels, 4);
     EXPECT_EQ(dir.entries().size(), 1u);
     EXPECT_EQ(dir.entries()[0][0], '.') << "only a hidden temporary file exists while writing";
@@ -87,7 +87,7 @@ TEST(AudioFileWriter, AppearsOnlyOnCommitAndClips)
   EXPECT_TRUE(dir.entries().empty()) << "an uncommitted writer leaves nothing behind";
 
   {
-    AudioFileWriter writer(target, resolveOutputFormat(target, "", "16", 0, 1, 44100), 1, 44100);
+    AudioFileWriter writer(target, ResolveOutputFormat(target, "", "16", 0, 1, 44100), 1, 44100);
     writer.write(channels, 4);
     writer.commit();
   }

@@ -92,17 +92,17 @@ TEST(Text, Utf16RoundTripIncludingSurrogatePairs)
 {
   const std::string text = "Gain \xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xB8";
   String128 wide{};
-  toString128(text, wide);
-  EXPECT_EQ(toUtf8(wide), text);
-  EXPECT_EQ(toUtf16("\xF0\x9F\x8E\xB8").size(), 2u);
-  EXPECT_EQ(toUtf16("a\xFF" "b"), u"a\uFFFDb");
+  ToString128(text, wide);
+  EXPECT_EQ(ToUtf8(wide), text);
+  EXPECT_EQ(ToUtf16("\xF0\x9F\x8E\xB8").size(), 2u);
+  EXPECT_EQ(ToUtf16("a\xFF" "b"), u"a\uFFFDb");
 }
 
 TEST(Text, String128IsTruncatedAndTerminated)
 {
   String128 wide{};
-  toString128(std::string(300, 'x'), wide);
-  EXPECT_EQ(toUtf8(wide).size(), 127u);
+  ToString128(std::string(300, 'x'), wide);
+  EXPECT_EQ(ToUtf8(wide).size(), 127u);
 }
 
 TEST(Text, ClassIdsInHexWithOrWithoutDecoration)
@@ -110,36 +110,36 @@ TEST(Text, ClassIdsInHexWithOrWithoutDecoration)
   TUID uid{};
   for (int i = 0; i < 16; ++i)
     uid[i] = static_cast<char>(i * 17);
-  const std::string hex = uidToString(uid);
+  const std::string hex = UidToString(uid);
   EXPECT_EQ(hex.size(), 32u);
   TUID back{};
-  ASSERT_TRUE(uidFromString(hex, back));
+  ASSERT_TRUE(UidFromString(hex, back));
   EXPECT_EQ(std::memcmp(uid, back, 16), 0);
   std::string lowerDashed = "{" + hex.substr(0, 8) + "-" + hex.substr(8) + "}";
   for (auto& c : lowerDashed)
     c = static_cast<char>(std::tolower(c));
-  ASSERT_TRUE(uidFromString(lowerDashed, back));
+  ASSERT_TRUE(UidFromString(lowerDashed, back));
   EXPECT_EQ(std::memcmp(uid, back, 16), 0);
-  EXPECT_FALSE(uidFromString("Brelix", back));
-  EXPECT_FALSE(uidFromString(hex.substr(1), back));
+  EXPECT_FALSE(UidFromString("Brelix", back));
+  EXPECT_FALSE(UidFromString(hex.substr(1), back));
 }
 
 TEST(JsonWriter, NestsEscapesAndPrintsShortestNumbers)
 {
   brelix::JsonWriter j;
-  j.beginObject();
-  j.string("name", "a \"q\"\\\n\x01");
-  j.number("n", int64_t(-3));
-  j.number("x", 0.1);
-  j.boolean("b", false);
-  j.beginArray("list");
-  j.number(nullptr, int64_t(1));
-  j.beginObject();
-  j.endObject();
-  j.endArray();
-  j.beginArray("empty");
-  j.endArray();
-  j.endObject();
-  EXPECT_EQ(j.text(), "{\n  \"name\": \"a \\\"q\\\"\\\\\\n\\u0001\",\n  \"n\": -3,\n  \"x\": 0.1,\n"
+  j.BeginObject();
+  j.String("name", "a \"q\"\\\n\x01");
+  j.Number("n", int64_t(-3));
+  j.Number("x", 0.1);
+  j.Boolean("b", false);
+  j.BeginArray("list");
+  j.Number(nullptr, int64_t(1));
+  j.BeginObject();
+  j.EndObject();
+  j.EndArray();
+  j.BeginArray("empty");
+  j.EndArray();
+  j.EndObject();
+  EXPECT_EQ(j.Text(), "{\n  \"name\": \"a \\\"q\\\"\\\\\\n\\u0001\",\n  \"n\": -3,\n  \"x\": 0.1,\n"
                       "  \"b\": false,\n  \"list\": [\n    1,\n    {}\n  ],\n  \"empty\": []\n}\n");
 }

@@ -36,24 +36,24 @@ std::string errorOf(F f)
 
 TEST(Vst3Module, FindsTheLibraryInsideABundle)
 {
-  EXPECT_EQ(findModuleLibrary(tooltest::kZamTube), std::string(tooltest::kZamTube) + "/Contents/x86_64-linux/ZamTube.so");
+  EXPECT_EQ(FindModuleLibrary(tooltest::kZamTube), std::string(tooltest::kZamTube) + "/Contents/x86_64-linux/ZamTube.so");
   const std::string so = std::string(tooltest::kZamTube) + "/Contents/x86_64-linux/ZamTube.so";
-  EXPECT_EQ(findModuleLibrary(so), so);
+  EXPECT_EQ(FindModuleLibrary(so), so);
 }
 
 TEST(Vst3Module, ReadsFactoryAndClassesOfAForeignModule)
 {
   auto module = Vst3Module::load(tooltest::kZamTube);
-  EXPECT_EQ(module->factoryDescription().vendor, "Damien Zammit");
-  EXPECT_EQ(module->factoryDescription().interfaceVersion, 3);
-  ASSERT_EQ(module->audioEffectClasses().size(), 1u);
-  const ClassDescription& cls = module->selectEffectClass("");
+  EXPECT_EQ(module->GetFactoryDescription().vendor, "Damien Zammit");
+  EXPECT_EQ(module->GetFactoryDescription().interfaceVersion, 3);
+  ASSERT_EQ(module->AudioEffectClasses().size(), 1u);
+  const ClassDescription& cls = module->SelectEffectClass("");
   EXPECT_EQ(cls.name, "ZamTube");
   EXPECT_TRUE(cls.hasInfo2);
   EXPECT_NE(cls.subCategories.find("Fx"), std::string::npos);
-  EXPECT_EQ(&module->selectEffectClass("zamtube"), &cls) << "names match ignoring case";
-  EXPECT_EQ(&module->selectEffectClass(cls.uid), &cls) << "and class ids select too";
-  EXPECT_NE(errorOf([&] { module->selectEffectClass("ZamVerb"); }).find("no audio effect class 'ZamVerb'"),
+  EXPECT_EQ(&module->SelectEffectClass("zamtube"), &cls) << "names match ignoring case";
+  EXPECT_EQ(&module->SelectEffectClass(cls.uid), &cls) << "and class ids select too";
+  EXPECT_NE(errorOf([&] { module->SelectEffectClass("ZamVerb"); }).find("no audio effect class 'ZamVerb'"),
             std::string::npos);
 }
 
@@ -82,10 +82,10 @@ TEST(Vst3Module, SurvivesMisbehavingFactories)
 
   auto noEffect = Vst3Module::load(fake("NoEffect"));
   EXPECT_EQ(noEffect->classes().size(), 1u);
-  EXPECT_NE(errorOf([&] { noEffect->selectEffectClass(""); }).find("holds no audio effect class"), std::string::npos);
+  EXPECT_NE(errorOf([&] { noEffect->SelectEffectClass(""); }).find("holds no audio effect class"), std::string::npos);
 
   auto broken = Vst3Module::load(fake("BrokenEffect"));
-  const ClassDescription& cls = broken->selectEffectClass("");
+  const ClassDescription& cls = broken->SelectEffectClass("");
   EXPECT_NE(errorOf([&] { PluginInstance instance(*broken, cls); }).find("could not create 'Fake'"),
             std::string::npos);
 }
@@ -93,8 +93,8 @@ TEST(Vst3Module, SurvivesMisbehavingFactories)
 TEST(PluginScanner, DescribesAForeignEffect)
 {
   auto module = Vst3Module::load(tooltest::kZamTube);
-  PluginInstance instance(*module, module->selectEffectClass(""));
-  EXPECT_FALSE(instance.isSingleComponent());
+  PluginInstance instance(*module, module->SelectEffectClass(""));
+  EXPECT_FALSE(instance.IsSingleComponent());
   const EffectReport r = PluginScanner::scan(instance);
   EXPECT_TRUE(r.hasController);
   EXPECT_TRUE(r.can32);
@@ -115,8 +115,8 @@ TEST(PluginScanner, DescribesAForeignEffect)
 
 TEST(PluginScanner, NamesParameterFlags)
 {
-  EXPECT_EQ(PluginScanner::parameterFlagNames(0x10009),
+  EXPECT_EQ(PluginScanner::ParameterFlagNames(0x10009),
             (std::vector<std::string>{"automate", "list", "bypass"}));
-  EXPECT_EQ(PluginScanner::parameterFlagNames(0x8000), std::vector<std::string>{"program-change"});
-  EXPECT_TRUE(PluginScanner::parameterFlagNames(0).empty());
+  EXPECT_EQ(PluginScanner::ParameterFlagNames(0x8000), std::vector<std::string>{"program-change"});
+  EXPECT_TRUE(PluginScanner::ParameterFlagNames(0).empty());
 }

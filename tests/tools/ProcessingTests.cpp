@@ -30,7 +30,7 @@ class ZamTube : public ::testing::Test
 {
 protected:
   std::unique_ptr<Vst3Module> module = Vst3Module::load(tooltest::kZamTube);
-  PluginInstance instance{*module, module->selectEffectClass("")};
+  PluginInstance instance{*module, module->SelectEffectClass("")};
 
   std::string errorOf(const std::string& setting)
   {
@@ -73,11 +73,11 @@ TEST_F(ZamTube, ResolvesSettingsThroughThePlugInsConversions)
   const auto drive = resolver.resolve(ParameterResolver::parse("Tube Drive=11", false));
   EXPECT_EQ(drive.title, "Tube Drive");
   EXPECT_DOUBLE_EQ(drive.normalized, 1.0);
-  EXPECT_NEAR(instance.normalizedToPlain(drive.id, resolver.resolve(ParameterResolver::parse("tube drive=5.55", false)).normalized),
+  EXPECT_NEAR(instance.NormalizedToPlain(drive.id, resolver.resolve(ParameterResolver::parse("tube drive=5.55", false)).normalized),
               5.55, 1e-5) << "DPF converts in single precision";
   // List entries by their text.
   const auto model = resolver.resolve(ParameterResolver::parse("Tone Stack Model=1959 Bassman 5F6-A", false));
-  EXPECT_EQ(instance.valueText(model.id, model.normalized), "1959 Bassman 5F6-A");
+  EXPECT_EQ(instance.ValueText(model.id, model.normalized), "1959 Bassman 5F6-A");
   // By id and normalised value.
   const auto byId = resolver.resolve(ParameterResolver::parse(std::to_string(drive.id) + "=0.25", true));
   EXPECT_EQ(byId.id, drive.id);
@@ -116,13 +116,13 @@ TEST_F(ZamTube, PresetRoundTripsThroughAFreshInstance)
   PresetFileIO::save(dir.file("tube.vstpreset"), instance);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"tube.vstpreset"});
 
-  PluginInstance fresh(*module, module->selectEffectClass(""));
+  PluginInstance fresh(*module, module->SelectEffectClass(""));
   EXPECT_NE(fresh.controller()->getParamNormalized(drive.id), drive.normalized);
   PresetFileIO::load(dir.file("tube.vstpreset"), fresh);
   EXPECT_NEAR(fresh.controller()->getParamNormalized(drive.id), drive.normalized, 1e-6);
 
   auto other = Vst3Module::load(tooltest::kZamAutoSat);
-  PluginInstance sat(*other, other->selectEffectClass(""));
+  PluginInstance sat(*other, other->SelectEffectClass(""));
   EXPECT_THROW(PresetFileIO::load(dir.file("tube.vstpreset"), sat), HostError);
   EXPECT_THROW(PresetFileIO::load(tooltest::brelixBundle(), sat), HostError);
 }

@@ -25,19 +25,19 @@ TempDir::TempDir()
   std::string pattern = (fs::temp_directory_path() / "brelix-test-XXXXXX").string();
   if (!mkdtemp(pattern.data()))
     throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  mPath = pattern;
 }
 
 TempDir::~TempDir()
 {
   std::error_code ec;
-  fs::remove_all(path_, ec);
+  fs::remove_all(mPath, ec);
 }
 
 std::vector<std::string> TempDir::entries() const
 {
   std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(path_))
+  for (const auto& e : fs::directory_iterator(mPath))
     names.push_back(e.path().filename().string());
   return names;
 }
@@ -114,7 +114,7 @@ Audio renderDirect(const std::string& plugin, const Audio& in, int block, bool d
                    const std::vector<std::string>& settings)
 {
   auto module = vst3host::Vst3Module::load(plugin);
-  vst3host::PluginInstance instance(*module, module->selectEffectClass(""));
+  vst3host::PluginInstance instance(*module, module->SelectEffectClass(""));
   vst3host::ParameterChanges changes;
   const brelix::ParameterResolver resolver(instance);
   for (const auto& s : settings)

@@ -12,12 +12,12 @@ class TempDir
 public:
   TempDir();
   ~TempDir();
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& path() const { return mPath; }
+  std::string file(const std::string& name) const { return mPath + "/" + name; }
   std::vector<std::string> entries() const;   // names, hidden files included
 
 private:
-  std::string path_;
+  std::string mPath;
 };
 
 struct Audio

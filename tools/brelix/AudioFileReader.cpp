@@ -9,7 +9,7 @@ using vst3host::HostError;
 
 namespace brelix {
 
-AudioFileReader::AudioFileReader(const std::string& path) : path_(path)
+AudioFileReader::AudioFileReader(const std::string& path) : mPath(path)
 {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec))
@@ -18,38 +18,38 @@ AudioFileReader::AudioFileReader(const std::string& path) : path_(path)
     throw HostError("input '" + path + "' is a directory, not an audio file");
 
   SF_INFO info{};
-  file_ = sf_open(path.c_str(), SFM_READ, &info);
-  if (!file_)
+  mFile = sf_open(path.c_str(), SFM_READ, &info);
+  if (!mFile)
     throw HostError("cannot read input '" + path + "': " + sf_strerror(nullptr));
   if (info.channels < 1 || info.samplerate < 1)
   {
-    sf_close(file_);
-    file_ = nullptr;
+    sf_close(mFile);
+    mFile = nullptr;
     throw HostError("cannot read input '" + path + "': it holds no audio channels");
   }
-  channels_ = info.channels;
-  sampleRate_ = info.samplerate;
-  frames_ = info.frames;
-  format_ = info.format;
+  mChannels = info.channels;
+  mSampleRate = info.samplerate;
+  mFrames = info.frames;
+  mFormat = info.format;
 }
 
 AudioFileReader::~AudioFileReader()
 {
-  if (file_)
-    sf_close(file_);
+  if (mFile)
+    sf_close(mFile);
 }
 
 int AudioFileReader::read(double* const* out, int frames)
 {
   if (frames <= 0)
     return 0;
-  interleaved_.resize(size_t(frames) * channels_);
-  const sf_count_t got = sf_readf_double(file_, interleaved_.data(), frames);
-  if (got < 0 || (got < frames && sf_error(file_) != SF_ERR_NO_ERROR))
-    throw HostError("cannot read input '" + path_ + "': " + sf_strerror(file_));
+  mInterleaved.resize(size_t(frames) * mChannels);
+  const sf_count_t got = sf_readf_double(mFile, mInterleaved.data(), frames);
+  if (got < 0 || (got < frames && sf_error(mFile) != SF_ERR_NO_ERROR))
+    throw HostError("cannot read input '" + mPath + "': " + sf_strerror(mFile));
   for (sf_count_t i = 0; i < got; ++i)
-    for (int c = 0; c < channels_; ++c)
-      out[c][i] = interleaved_[size_t(i) * channels_ + c];
+    for (int c = 0; c < mChannels; ++c)
+      out[c][i] = mInterleaved[size_t(i) * mChannels + c];
   return static_cast<int>(got);
 }
 

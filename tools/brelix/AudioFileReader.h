@@ -18,21 +18,21 @@ public:
   AudioFileReader(const AudioFileReader&) = delete;
   AudioFileReader& operator=(const AudioFileReader&) = delete;
 
-  int channels() const override { return channels_; }
-  double sampleRate() const override { return sampleRate_; }
-  int64_t frames() const override { return frames_; }
+  int channels() const override { return mChannels; }
+  double sampleRate() const override { return mSampleRate; }
+  int64_t frames() const override { return mFrames; }
   int read(double* const* out, int frames) override;
 
-  int sndfileFormat() const { return format_; }  // SF_FORMAT_* container | subtype
+  int SndfileFormat() const { return mFormat; }  // SF_FORMAT_* container | subtype
 
 private:
-  std::string path_;
-  SNDFILE* file_ = nullptr;
-  int channels_ = 0;
-  double sampleRate_ = 0;
-  int64_t frames_ = 0;
-  int format_ = 0;
-  std::vector<double> interleaved_;
+  std::string mPath;
+  SNDFILE* mFile = nullptr;
+  int mChannels = 0;
+  double mSampleRate = 0;
+  int64_t mFrames = 0;
+  int mFormat = 0;
+  std::vector<double> mInterleaved;
 };
 
 } // namespace brelix

@@ -15,18 +15,18 @@ using vst3host::HostError;
 namespace brelix {
 
 AudioFileWriter::AudioFileWriter(const std::string& path, const OutputFormat& format, int channels, int sampleRate)
-: path_(path), channels_(channels)
+: mPath(path), mChannels(channels)
 {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
     throw HostError("output '" + path + "' is a directory");
   const std::filesystem::path target(path);
   const std::filesystem::path dir = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
-  tempPath_ = (dir / ("." + target.filename().string() + ".brelix-XXXXXX")).string();
-  const int fd = mkstemp(tempPath_.data());
+  mTempPath = (dir / ("." + target.filename().string() + ".brelix-XXXXXX")).string();
+  const int fd = mkstemp(mTempPath.data());
   if (fd < 0)
   {
-    tempPath_.clear();
+    mTempPath.clear();
     throw HostError("cannot write output '" + path + "': " + std::strerror(errno));
   }
   // mkstemp creates the file private; give it the permissions of any new file.
@@ -38,48 +38,48 @@ AudioFileWriter::AudioFileWriter(const std::string& path, const OutputFormat& fo
   info.channels = channels;
   info.samplerate = sampleRate;
   info.format = format.sndfileFormat;
-  file_ = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
-  if (!file_)
+  mFile = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+  if (!mFile)
   {
     const std::string why = sf_strerror(nullptr);
     close(fd);
-    std::remove(tempPath_.c_str());
-    tempPath_.clear();
+    std::remove(mTempPath.c_str());
+    mTempPath.clear();
     throw HostError("cannot write output '" + path + "' as " + format.description + ": " + why);
   }
-  sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  sf_command(mFile, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 
 AudioFileWriter::~AudioFileWriter()
 {
-  if (file_)
-    sf_close(file_);
-  if (!committed_ && !tempPath_.empty())
-    std::remove(tempPath_.c_str());
+  if (mFile)
+    sf_close(mFile);
+  if (!mCommitted && !mTempPath.empty())
+    std::remove(mTempPath.c_str());
 }
 
 void AudioFileWriter::write(const double* const* in, int frames)
 {
   if (frames <= 0)
     return;
-  interleaved_.resize(size_t(frames) * channels_);
+  mInterleaved.resize(size_t(frames) * mChannels);
   for (int i = 0; i < frames; ++i)
-    for (int c = 0; c < channels_; ++c)
-      interleaved_[size_t(i) * channels_ + c] = in[c][i];
-  if (sf_writef_double(file_, interleaved_.data(), frames) != frames)
-    throw HostError("cannot write output '" + path_ + "': " + sf_strerror(file_));
+    for (int c = 0; c < mChannels; ++c)
+      mInterleaved[size_t(i) * mChannels + c] = in[c][i];
+  if (sf_writef_double(mFile, mInterleaved.data(), frames) != frames)
+    throw HostError("cannot write output '" + mPath + "': " + sf_strerror(mFile));
 }
 
 void AudioFileWriter::commit()
 {
-  sf_write_sync(file_);
-  const int closed = sf_close(file_);
-  file_ = nullptr;
+  sf_write_sync(mFile);
+  const int closed = sf_close(mFile);
+  mFile = nullptr;
   if (closed != 0)
-    throw HostError("cannot write output '" + path_ + "': " + sf_error_number(closed));
-  if (std::rename(tempPath_.c_str(), path_.c_str()) != 0)
-    throw HostError("cannot write output '" + path_ + "': " + std::strerror(errno));
-  committed_ = true;
+    throw HostError("cannot write output '" + mPath + "': " + sf_error_number(closed));
+  if (std::rename(mTempPath.c_str(), mPath.c_str()) != 0)
+    throw HostError("cannot write output '" + mPath + "': " + std::strerror(errno));
+  mCommitted = true;
 }
 
 } // namespace brelix

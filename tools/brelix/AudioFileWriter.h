@@ -22,15 +22,15 @@ public:
 
   void write(const double* const* in, int frames);
   void commit();
-  const std::string& temporaryPath() const { return tempPath_; }
+  const std::string& TemporaryPath() const { return mTempPath; }
 
 private:
-  std::string path_;
-  std::string tempPath_;
-  SNDFILE* file_ = nullptr;
-  int channels_;
-  bool committed_ = false;
-  std::vector<double> interleaved_;
+  std::string mPath;
+  std::string mTempPath;
+  SNDFILE* mFile = nullptr;
+  int mChannels;
+  bool mCommitted = false;
+  std::vector<double> mInterleaved;
 };
 
 } // namespace brelix

@@ -14,9 +14,9 @@ namespace {
 class ArgumentReader
 {
 public:
-  explicit ArgumentReader(const std::vector<std::string>& args) : args_(args) {}
-  bool done() const { return index_ >= args_.size(); }
-  std::string next() { return args_[index_++]; }
+  explicit ArgumentReader(const std::vector<std::string>& args) : mArgs(args) {}
+  bool done() const { return mIndex >= mArgs.size(); }
+  std::string next() { return mArgs[mIndex++]; }
 
   std::string valueOf(const std::string& option, const std::string& inline_, bool hasInline)
   {
@@ -28,8 +28,8 @@ public:
   }
 
 private:
-  const std::vector<std::string>& args_;
-  size_t index_ = 0;
+  const std::vector<std::string>& mArgs;
+  size_t mIndex = 0;
 };
 
 long parseInteger(const std::string& option, const std::string& text, long lo, long hi)
@@ -71,7 +71,7 @@ double parseSeconds(const std::string& option, const std::string& text)
 
 } // namespace
 
-std::string usageText()
+std::string UsageText()
 {
   return "Usage:\n"
          "  brelix render [INPUT] OUTPUT [options]   process INPUT (default: the built-in demo clip)\n"
@@ -90,9 +90,9 @@ std::string usageText()
          "  --precision 32|64       sample size of processing (default 32)\n"
          "  --load-preset FILE      restore a .vstpreset before processing (--set applies after it)\n"
          "  --save-preset FILE      store the plug-in's state as a .vstpreset after rendering\n"
-         "  --format NAME           output container: " + containerNames() + "\n"
+         "  --format NAME           output container: " + ContainerNames() + "\n"
          "                          (default: from OUTPUT's extension)\n"
-         "  --bit-depth D           " + depthNames() + " (default: the input's, else 24)\n"
+         "  --bit-depth D           " + DepthNames() + " (default: the input's, else 24)\n"
          "  --tail SECONDS          process this much silence after the input (reverb and delay tails)\n"
          "  --oversample N          run the plug-in at N times the file's rate (1, 2, 4 or 8) between\n"
          "                          linear-phase resamplers, so that harmonics above the file's\n"
@@ -106,7 +106,7 @@ std::string usageText()
          "  -h, --help              this help;  --version  the version\n";
 }
 
-CommandLine parseCommandLine(const std::vector<std::string>& args)
+CommandLine ParseCommandLine(const std::vector<std::string>& args)
 {
   CommandLine cl;
   if (args.empty())

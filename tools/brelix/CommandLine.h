@@ -54,7 +54,7 @@ struct CommandLine
   AnalyzeOptions analyze;
 };
 
-CommandLine parseCommandLine(const std::vector<std::string>& args);
-std::string usageText();
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+std::string UsageText();
 
 } // namespace brelix

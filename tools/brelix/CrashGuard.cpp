@@ -40,11 +40,11 @@ void CrashGuard::install()
     sigaction(sig, &sa, nullptr);
 }
 
-void CrashGuard::watch(const std::string& temporaryPath)
+void CrashGuard::watch(const std::string& TemporaryPath)
 {
   gWatching = 0;
-  const size_t n = std::min(temporaryPath.size(), sizeof(gPath) - 1);
-  std::memcpy(gPath, temporaryPath.data(), n);
+  const size_t n = std::min(TemporaryPath.size(), sizeof(gPath) - 1);
+  std::memcpy(gPath, TemporaryPath.data(), n);
   gPath[n] = 0;
   gWatching = n > 0;
 }

@@ -10,7 +10,7 @@ class CrashGuard
 {
 public:
   static void install();
-  static void watch(const std::string& temporaryPath);
+  static void watch(const std::string& TemporaryPath);
   static void clear();
 };
 

@@ -47,18 +47,18 @@ double gate(double t, double length, double attack, double release)
 } // namespace
 
 DemoClip::DemoClip(double sampleRate, int channels, double seconds)
-: sampleRate_(sampleRate), channels_(channels < 2 ? 1 : 2), frames_(static_cast<int64_t>(seconds * sampleRate))
+: mSampleRate(sampleRate), mChannels(channels < 2 ? 1 : 2), mFrames(static_cast<int64_t>(seconds * sampleRate))
 {
 }
 
-void DemoClip::sampleAt(int64_t n, double& left, double& right) const
+void DemoClip::SampleAt(int64_t n, double& left, double& right) const
 {
-  const double t = std::fmod(static_cast<double>(n) / sampleRate_, kLoop);
+  const double t = std::fmod(static_cast<double>(n) / mSampleRate, kLoop);
   const int bar = static_cast<int>(t / kBar) % 4;
   const double inBar = t - bar * kBar;
   const double inBeat = std::fmod(t, kBeat);
   const int beat = static_cast<int>(inBar / kBeat);
-  const int64_t loopSample = static_cast<int64_t>(t * sampleRate_);
+  const int64_t loopSample = static_cast<int64_t>(t * mSampleRate);
 
   double l = 0, r = 0;
 
@@ -121,12 +121,12 @@ void DemoClip::sampleAt(int64_t n, double& left, double& right) const
 
 int DemoClip::read(double* const* out, int frames)
 {
-  const int count = static_cast<int>(std::min<int64_t>(frames, frames_ - position_));
+  const int count = static_cast<int>(std::min<int64_t>(frames, mFrames - mPosition));
   for (int i = 0; i < count; ++i)
   {
     double l, r;
-    sampleAt(position_ + i, l, r);
-    if (channels_ == 1)
+    SampleAt(mPosition + i, l, r);
+    if (mChannels == 1)
       out[0][i] = 0.5 * (l + r);
     else
     {
@@ -134,7 +134,7 @@ int DemoClip::read(double* const* out, int frames)
       out[1][i] = r;
     }
   }
-  position_ += std::max(count, 0);
+  mPosition += std::max(count, 0);
   return std::max(count, 0);
 }
 

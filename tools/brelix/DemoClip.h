@@ -14,19 +14,19 @@ public:
   // channels: 1 (a mono mix) or 2.
   explicit DemoClip(double sampleRate = 48000.0, int channels = 2, double seconds = 8.0);
 
-  int channels() const override { return channels_; }
-  double sampleRate() const override { return sampleRate_; }
-  int64_t frames() const override { return frames_; }
+  int channels() const override { return mChannels; }
+  double sampleRate() const override { return mSampleRate; }
+  int64_t frames() const override { return mFrames; }
   int read(double* const* out, int frames) override;
 
   // The stereo sample at frame n.
-  void sampleAt(int64_t n, double& left, double& right) const;
+  void SampleAt(int64_t n, double& left, double& right) const;
 
 private:
-  double sampleRate_;
-  int channels_;
-  int64_t frames_;
-  int64_t position_ = 0;
+  double mSampleRate;
+  int mChannels;
+  int64_t mFrames;
+  int64_t mPosition = 0;
 };
 
 } // namespace brelix

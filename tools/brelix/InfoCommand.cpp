@@ -30,16 +30,16 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
 
 std::string InfoCommand::run()
 {
-  const std::string path = options_.plugin.empty() ? defaultPluginPath() : options_.plugin;
+  const std::string path = mOptions.plugin.empty() ? DefaultPluginPath() : mOptions.plugin;
   auto module = Vst3Module::load(path);
 
   std::vector<const ClassDescription*> chosen;
-  if (!options_.className.empty())
-    chosen.push_back(&module->selectEffectClass(options_.className));
+  if (!mOptions.className.empty())
+    chosen.push_back(&module->SelectEffectClass(mOptions.className));
   else
-    chosen = module->audioEffectClasses();
+    chosen = module->AudioEffectClasses();
   if (chosen.empty())
-    module->selectEffectClass(""); // reports that the module holds no audio effect class
+    module->SelectEffectClass(""); // reports that the module holds no audio effect class
 
   std::vector<EffectReport> effects;
   for (const ClassDescription* cls : chosen)
@@ -47,15 +47,15 @@ std::string InfoCommand::run()
     PluginInstance plugin(*module, *cls);
     effects.push_back(PluginScanner::scan(plugin));
   }
-  return options_.json ? asJson(*module, effects) : asText(*module, effects);
+  return mOptions.json ? AsJson(*module, effects) : AsText(*module, effects);
 }
 
-std::string InfoCommand::asText(const Vst3Module& module, const std::vector<EffectReport>& effects)
+std::string InfoCommand::AsText(const Vst3Module& module, const std::vector<EffectReport>& effects)
 {
   std::string t;
-  const FactoryDescription& f = module.factoryDescription();
+  const FactoryDescription& f = module.GetFactoryDescription();
   t += "Module   " + module.path() + "\n";
-  t += "Library  " + module.libraryPath() + "\n";
+  t += "Library  " + module.LibraryPath() + "\n";
   t += "Factory  " + f.vendor + (f.url.empty() ? "" : "  " + f.url) + (f.email.empty() ? "" : "  " + f.email) +
        "  (IPluginFactory" + (f.interfaceVersion > 1 ? std::to_string(f.interfaceVersion) : "") + ", flags " +
        std::to_string(f.flags) + ")\n";
@@ -110,128 +110,128 @@ std::string InfoCommand::asText(const Vst3Module& module, const std::vector<Effe
   return t;
 }
 
-std::string InfoCommand::asJson(const Vst3Module& module, const std::vector<EffectReport>& effects)
+std::string InfoCommand::AsJson(const Vst3Module& module, const std::vector<EffectReport>& effects)
 {
   JsonWriter j;
-  j.beginObject();
-  j.string("path", module.path());
-  j.string("library", module.libraryPath());
-  const FactoryDescription& f = module.factoryDescription();
-  j.beginObject("factory");
-  j.string("vendor", f.vendor);
-  j.string("url", f.url);
-  j.string("email", f.email);
-  j.number("flags", int64_t(f.flags));
-  j.number("interfaceVersion", int64_t(f.interfaceVersion));
-  j.endObject();
+  j.BeginObject();
+  j.String("path", module.path());
+  j.String("library", module.LibraryPath());
+  const FactoryDescription& f = module.GetFactoryDescription();
+  j.BeginObject("factory");
+  j.String("vendor", f.vendor);
+  j.String("url", f.url);
+  j.String("email", f.email);
+  j.Number("flags", int64_t(f.flags));
+  j.Number("interfaceVersion", int64_t(f.interfaceVersion));
+  j.EndObject();
 
-  j.beginArray("classes");
+  j.BeginArray("classes");
   for (const auto& c : module.classes())
   {
-    j.beginObject();
-    j.string("uid", c.uid);
-    j.string("category", c.category);
-    j.string("name", c.name);
-    j.number("cardinality", int64_t(c.cardinality));
+    j.BeginObject();
+    j.String("uid", c.uid);
+    j.String("category", c.category);
+    j.String("name", c.name);
+    j.Number("cardinality", int64_t(c.cardinality));
     if (c.hasInfo2)
     {
-      j.string("subCategories", c.subCategories);
-      j.string("vendor", c.vendor);
-      j.string("version", c.version);
-      j.string("sdkVersion", c.sdkVersion);
-      j.number("classFlags", int64_t(c.classFlags));
+      j.String("subCategories", c.subCategories);
+      j.String("vendor", c.vendor);
+      j.String("version", c.version);
+      j.String("sdkVersion", c.sdkVersion);
+      j.Number("classFlags", int64_t(c.classFlags));
     }
-    j.endObject();
+    j.EndObject();
   }
-  j.endArray();
+  j.EndArray();
 
-  j.beginArray("effects");
+  j.BeginArray("effects");
   for (const auto& e : effects)
   {
-    j.beginObject();
-    j.string("uid", e.cls.uid);
-    j.string("name", e.cls.name);
-    j.boolean("singleComponent", e.singleComponent);
-    j.number("latency", int64_t(e.latency));
-    j.number("tail", int64_t(e.tail));
-    j.beginArray("sampleSizes");
+    j.BeginObject();
+    j.String("uid", e.cls.uid);
+    j.String("name", e.cls.name);
+    j.Boolean("singleComponent", e.singleComponent);
+    j.Number("latency", int64_t(e.latency));
+    j.Number("tail", int64_t(e.tail));
+    j.BeginArray("sampleSizes");
     if (e.can32)
-      j.number(nullptr, int64_t(32));
+      j.Number(nullptr, int64_t(32));
     if (e.can64)
-      j.number(nullptr, int64_t(64));
-    j.endArray();
+      j.Number(nullptr, int64_t(64));
+    j.EndArray();
 
-    j.beginArray("buses");
+    j.BeginArray("buses");
     for (const auto& b : e.buses)
     {
-      j.beginObject();
-      j.string("media", b.media);
-      j.string("direction", b.direction);
-      j.number("index", int64_t(b.index));
-      j.string("name", b.name);
-      j.number("channelCount", int64_t(b.channelCount));
-      j.string("type", b.type);
-      j.boolean("defaultActive", b.defaultActive);
+      j.BeginObject();
+      j.String("media", b.media);
+      j.String("direction", b.direction);
+      j.Number("index", int64_t(b.index));
+      j.String("name", b.name);
+      j.Number("channelCount", int64_t(b.channelCount));
+      j.String("type", b.type);
+      j.Boolean("defaultActive", b.defaultActive);
       if (b.media == "audio")
-        j.number("arrangement", int64_t(b.arrangement));
-      j.endObject();
+        j.Number("arrangement", int64_t(b.arrangement));
+      j.EndObject();
     }
-    j.endArray();
+    j.EndArray();
 
-    j.beginArray("parameters");
+    j.BeginArray("parameters");
     for (const auto& p : e.parameters)
     {
-      j.beginObject();
-      j.number("id", int64_t(p.info.id));
-      j.string("title", p.info.title);
-      j.string("shortTitle", p.info.shortTitle);
-      j.string("units", p.info.units);
-      j.number("stepCount", int64_t(p.info.stepCount));
-      j.number("defaultNormalized", p.info.defaultNormalized);
-      j.number("defaultPlain", p.defaultPlain);
-      j.string("defaultText", p.defaultText);
-      j.number("unitId", int64_t(p.info.unitId));
-      j.number("flags", int64_t(p.info.flags));
-      j.beginArray("flagNames");
+      j.BeginObject();
+      j.Number("id", int64_t(p.info.id));
+      j.String("title", p.info.title);
+      j.String("shortTitle", p.info.shortTitle);
+      j.String("units", p.info.units);
+      j.Number("stepCount", int64_t(p.info.stepCount));
+      j.Number("defaultNormalized", p.info.defaultNormalized);
+      j.Number("defaultPlain", p.defaultPlain);
+      j.String("defaultText", p.defaultText);
+      j.Number("unitId", int64_t(p.info.unitId));
+      j.Number("flags", int64_t(p.info.flags));
+      j.BeginArray("flagNames");
       for (const auto& name : p.flagNames)
-        j.string(nullptr, name);
-      j.endArray();
-      j.endObject();
+        j.String(nullptr, name);
+      j.EndArray();
+      j.EndObject();
     }
-    j.endArray();
+    j.EndArray();
 
-    j.boolean("unitInfo", e.hasUnitInfo);
-    j.beginArray("units");
+    j.Boolean("unitInfo", e.hasUnitInfo);
+    j.BeginArray("units");
     for (const auto& u : e.units)
     {
-      j.beginObject();
-      j.number("id", int64_t(u.id));
-      j.number("parentId", int64_t(u.parentId));
-      j.string("name", u.name);
-      j.number("programListId", int64_t(u.programListId));
-      j.endObject();
+      j.BeginObject();
+      j.Number("id", int64_t(u.id));
+      j.Number("parentId", int64_t(u.parentId));
+      j.String("name", u.name);
+      j.Number("programListId", int64_t(u.programListId));
+      j.EndObject();
     }
-    j.endArray();
-    j.number("programListCount", int64_t(e.programListCount));
-    j.beginArray("programLists");
+    j.EndArray();
+    j.Number("programListCount", int64_t(e.programListCount));
+    j.BeginArray("programLists");
     for (const auto& l : e.programLists)
     {
-      j.beginObject();
-      j.number("id", int64_t(l.id));
-      j.string("name", l.name);
-      j.number("programCount", int64_t(l.programCount));
-      j.beginArray("programs");
+      j.BeginObject();
+      j.Number("id", int64_t(l.id));
+      j.String("name", l.name);
+      j.Number("programCount", int64_t(l.programCount));
+      j.BeginArray("programs");
       for (const auto& name : l.programs)
-        j.string(nullptr, name);
-      j.endArray();
-      j.endObject();
+        j.String(nullptr, name);
+      j.EndArray();
+      j.EndObject();
     }
-    j.endArray();
-    j.endObject();
+    j.EndArray();
+    j.EndObject();
   }
-  j.endArray();
-  j.endObject();
-  return j.text();
+  j.EndArray();
+  j.EndObject();
+  return j.Text();
 }
 
 } // namespace brelix

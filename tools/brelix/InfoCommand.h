@@ -13,15 +13,15 @@ namespace brelix {
 class InfoCommand
 {
 public:
-  explicit InfoCommand(const InfoOptions& options) : options_(options) {}
+  explicit InfoCommand(const InfoOptions& options) : mOptions(options) {}
   // The complete report, ready to print.
   std::string run();
 
-  static std::string asText(const vst3host::Vst3Module& module, const std::vector<vst3host::EffectReport>& effects);
-  static std::string asJson(const vst3host::Vst3Module& module, const std::vector<vst3host::EffectReport>& effects);
+  static std::string AsText(const vst3host::Vst3Module& module, const std::vector<vst3host::EffectReport>& effects);
+  static std::string AsJson(const vst3host::Vst3Module& module, const std::vector<vst3host::EffectReport>& effects);
 
 private:
-  InfoOptions options_;
+  InfoOptions mOptions;
 };
 
 } // namespace brelix

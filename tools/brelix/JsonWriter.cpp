@@ -6,7 +6,7 @@
 
 namespace brelix {
 
-std::string JsonWriter::quote(const std::string& text)
+std::string JsonWriter::Quote(const std::string& text)
 {
   std::string q = "\"";
   for (unsigned char c : text)
@@ -32,76 +32,71 @@ std::string JsonWriter::quote(const std::string& text)
   return q + "\"";
 }
 
-void JsonWriter::member(const char* key)
+void JsonWriter::Member(const char* key)
 {
-  if (depth_ > 0)
-    out_ += first_ ? "\n" : ",\n";
-  out_.append(size_t(depth_) * 2, ' ');
+  if (mDepth > 0)
+    mOut += mFirst ? "\n" : ",\n";
+  mOut.append(size_t(mDepth) * 2, ' ');
   if (key)
-    out_ += quote(key) + ": ";
-  first_ = false;
+    mOut += Quote(key) + ": ";
+  mFirst = false;
 }
 
-void JsonWriter::beginObject(const char* key)
+void JsonWriter::BeginObject(const char* key)
 {
-  member(key);
-  out_ += "{";
-  ++depth_;
-  first_ = true;
+  Member(key);
+  mOut += "{";
+  ++mDepth;
+  mFirst = true;
 }
 
-void JsonWriter::endObject()
+void JsonWriter::EndObject()
 {
-  --depth_;
-  if (!first_)
+  CloseScope('}');
+  if (mDepth == 0)
+    mOut += "\n";
+}
+
+void JsonWriter::BeginArray(const char* key)
+{
+  Member(key);
+  mOut += "[";
+  ++mDepth;
+  mFirst = true;
+}
+
+void JsonWriter::EndArray() { CloseScope(']'); }
+
+void JsonWriter::CloseScope(char bracket)
+{
+  --mDepth;
+  if (!mFirst)
   {
-    out_ += "\n";
-    out_.append(size_t(depth_) * 2, ' ');
+    mOut += "\n";
+    mOut.append(size_t(mDepth) * 2, ' ');
   }
-  out_ += "}";
-  first_ = false;
-  if (depth_ == 0)
-    out_ += "\n";
+  mOut += bracket;
+  mFirst = false;
 }
 
-void JsonWriter::beginArray(const char* key)
+void JsonWriter::String(const char* key, const std::string& value)
 {
-  member(key);
-  out_ += "[";
-  ++depth_;
-  first_ = true;
+  Member(key);
+  mOut += Quote(value);
 }
 
-void JsonWriter::endArray()
+void JsonWriter::Number(const char* key, int64_t value)
 {
-  --depth_;
-  if (!first_)
-  {
-    out_ += "\n";
-    out_.append(size_t(depth_) * 2, ' ');
-  }
-  out_ += "]";
-  first_ = false;
+  Member(key);
+  mOut += std::to_string(value);
 }
 
-void JsonWriter::string(const char* key, const std::string& value)
+void JsonWriter::Number(const char* key, double value)
 {
-  member(key);
-  out_ += quote(value);
-}
-
-void JsonWriter::number(const char* key, int64_t value)
-{
-  member(key);
-  out_ += std::to_string(value);
-}
-
-void JsonWriter::number(const char* key, double value)
-{
-  member(key);
+  Member(key);
   if (!std::isfinite(value))
   {
-    out_ += "null";
+    mOut += "null";
     return;
   }
   // The shortest text that reads back as the same double.
@@ -112,13 +107,13 @@ void JsonWriter::number(const char* key, double value)
     if (std::strtod(text, nullptr) == value)
       break;
   }
-  out_ += text;
+  mOut += text;
 }
 
-void JsonWriter::boolean(const char* key, bool value)
+void JsonWriter::Boolean(const char* key, bool value)
 {
-  member(key);
-  out_ += value ? "true" : "false";
+  Member(key);
+  mOut += value ? "true" : "false";
 }
 
 } // namespace brelix

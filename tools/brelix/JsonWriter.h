@@ -9,23 +9,24 @@ namespace brelix {
 class JsonWriter
 {
 public:
-  void beginObject(const char* key = nullptr);
-  void endObject();
-  void beginArray(const char* key = nullptr);
-  void endArray();
-  void string(const char* key, const std::string& value);
-  void number(const char* key, int64_t value);
-  void number(const char* key, double value);
-  void boolean(const char* key, bool value);
+  void BeginObject(const char* key = nullptr);
+  void EndObject();
+  void BeginArray(const char* key = nullptr);
+  void EndArray();
+  void String(const char* key, const std::string& value);
+  void Number(const char* key, int64_t value);
+  void Number(const char* key, double value);
+  void Boolean(const char* key, bool value);
 
-  const std::string& text() const { return out_; }
-  static std::string quote(const std::string& text);
+  const std::string& Text() const { return mOut; }
+  static std::string Quote(const std::string& text);
 
 private:
-  void member(const char* key);
-  std::string out_;
-  int depth_ = 0;
-  bool first_ = true;
+  void Member(const char* key);
+  void CloseScope(char bracket);  // ends an object or array, its bracket on its own line unless empty
+  std::string mOut;
+  int mDepth = 0;
+  bool mFirst = true;
 };
 
 } // namespace brelix

@@ -76,7 +76,7 @@ bool valid(int format, int channels, int sampleRate)
 
 } // namespace
 
-std::string containerNames()
+std::string ContainerNames()
 {
   std::string names;
   for (const auto& c : kContainers)
@@ -84,7 +84,7 @@ std::string containerNames()
   return names;
 }
 
-std::string depthNames()
+std::string DepthNames()
 {
   std::string names;
   for (const auto& d : kDepths)
@@ -92,24 +92,24 @@ std::string depthNames()
   return names;
 }
 
-OutputFormat resolveOutputFormat(const std::string& path, const std::string& container, const std::string& depth,
+OutputFormat ResolveOutputFormat(const std::string& path, const std::string& container, const std::string& depth,
                                  int inputFormat, int channels, int sampleRate)
 {
   const Container* chosen = nullptr;
   if (!container.empty())
   {
     for (const auto& c : kContainers)
-      if (vst3host::equalsIgnoringCase(container, c.name))
+      if (vst3host::EqualsIgnoringCase(container, c.name))
         chosen = &c;
     if (!chosen)
-      throw HostError("unsupported output format '" + container + "' (use " + containerNames() + ")");
+      throw HostError("unsupported output format '" + container + "' (use " + ContainerNames() + ")");
   }
   else
   {
     std::string ext = std::filesystem::path(path).extension().string();
     if (ext.empty())
       throw HostError("cannot tell the output format of '" + path + "': give it an extension (" +
-                      containerNames() + ") or use --format");
+                      ContainerNames() + ") or use --format");
     for (auto& ch : ext)
       ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     const std::string key = " " + ext.substr(1) + " ";
@@ -117,7 +117,7 @@ OutputFormat resolveOutputFormat(const std::string& path, const std::string& con
       if (std::string(c.extensions).find(key) != std::string::npos)
         chosen = &c;
     if (!chosen)
-      throw HostError("unsupported output format '" + ext + "' (use " + containerNames() + ")");
+      throw HostError("unsupported output format '" + ext + "' (use " + ContainerNames() + ")");
   }
 
   OutputFormat result;
@@ -134,7 +134,7 @@ OutputFormat resolveOutputFormat(const std::string& path, const std::string& con
       if (depth == candidate.name)
         d = &candidate;
     if (!d)
-      throw HostError("unsupported bit depth '" + depth + "' (use " + depthNames() + ")");
+      throw HostError("unsupported bit depth '" + depth + "' (use " + DepthNames() + ")");
     result.sndfileFormat = chosen->format | d->subtype;
   }
   else

@@ -15,11 +15,11 @@ struct OutputFormat
 // container: "" (from the extension), wav, flac, aiff, ogg, caf, w64, rf64, au (and mp3 when
 // libsndfile supports it). depth: "" (automatic), 8, 16, 24, 32, float, double.
 // inputFormat: the input file's SF_FORMAT_* value, 0 without an input file.
-OutputFormat resolveOutputFormat(const std::string& path, const std::string& container, const std::string& depth,
+OutputFormat ResolveOutputFormat(const std::string& path, const std::string& container, const std::string& depth,
                                  int inputFormat, int channels, int sampleRate);
 
 // The names accepted for containers and depths, for help and error texts.
-std::string containerNames();
-std::string depthNames();
+std::string ContainerNames();
+std::string DepthNames();
 
 } // namespace brelix

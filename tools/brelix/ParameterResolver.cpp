@@ -42,13 +42,13 @@ bool readNumber(const std::string& text, const std::string& units, double& value
   if (end == text.c_str() || errno == ERANGE || !std::isfinite(value))
     return false;
   const std::string rest = trim(end);
-  return rest.empty() || (!units.empty() && vst3host::equalsIgnoringCase(rest, trim(units)));
+  return rest.empty() || (!units.empty() && vst3host::EqualsIgnoringCase(rest, trim(units)));
 }
 
 } // namespace
 
 ParameterResolver::ParameterResolver(const vst3host::PluginInstance& plugin)
-: plugin_(plugin), parameters_(plugin.parameters())
+: mPlugin(plugin), mParameters(plugin.parameters())
 {
 }
 
@@ -62,16 +62,16 @@ ParameterRequest ParameterResolver::parse(const std::string& text, bool byId)
 
 const ParameterDescription& ParameterResolver::find(const std::string& title) const
 {
-  for (const auto& p : parameters_)
+  for (const auto& p : mParameters)
     if (p.title == title)
       return p;
-  for (const auto& p : parameters_)
+  for (const auto& p : mParameters)
     if (!p.shortTitle.empty() && p.shortTitle == title)
       return p;
   const ParameterDescription* match = nullptr;
   int matches = 0;
-  for (const auto& p : parameters_)
-    if (vst3host::equalsIgnoringCase(p.title, title) || vst3host::equalsIgnoringCase(p.shortTitle, title))
+  for (const auto& p : mParameters)
+    if (vst3host::EqualsIgnoringCase(p.title, title) || vst3host::EqualsIgnoringCase(p.shortTitle, title))
     {
       match = &p;
       ++matches;
@@ -80,27 +80,27 @@ const ParameterDescription& ParameterResolver::find(const std::string& title) co
     return *match;
   if (matches > 1)
     throw HostError("parameter name '" + title + "' is ambiguous: write it with its exact case");
-  throw HostError("'" + plugin_.classDescription().name + "' has no parameter '" + title +
+  throw HostError("'" + mPlugin.GetClassDescription().name + "' has no parameter '" + title +
                   "' (brelix info lists them)");
 }
 
-const ParameterDescription& ParameterResolver::findId(const std::string& idText) const
+const ParameterDescription& ParameterResolver::FindId(const std::string& idText) const
 {
   char* end = nullptr;
   errno = 0;
   const unsigned long id = std::strtoul(idText.c_str(), &end, 0);
   if (idText.empty() || *end || errno == ERANGE || idText[0] == '-')
     throw HostError("parameter id '" + idText + "' is not a number");
-  for (const auto& p : parameters_)
+  for (const auto& p : mParameters)
     if (p.id == id)
       return p;
-  throw HostError("'" + plugin_.classDescription().name + "' has no parameter with id " + idText);
+  throw HostError("'" + mPlugin.GetClassDescription().name + "' has no parameter with id " + idText);
 }
 
-void ParameterResolver::checkRange(const ParameterDescription& p, double plain, const std::string& value) const
+void ParameterResolver::CheckRange(const ParameterDescription& p, double plain, const std::string& value) const
 {
-  double lo = plugin_.normalizedToPlain(p.id, 0.0);
-  double hi = plugin_.normalizedToPlain(p.id, 1.0);
+  double lo = mPlugin.NormalizedToPlain(p.id, 0.0);
+  double hi = mPlugin.NormalizedToPlain(p.id, 1.0);
   if (lo > hi)
     std::swap(lo, hi);
   const double slack = 1e-9 * std::max(1.0, hi - lo);
@@ -111,7 +111,7 @@ void ParameterResolver::checkRange(const ParameterDescription& p, double plain, 
 
 ResolvedParameter ParameterResolver::resolve(const ParameterRequest& request) const
 {
-  const ParameterDescription& p = request.byId ? findId(request.key) : find(request.key);
+  const ParameterDescription& p = request.byId ? FindId(request.key) : find(request.key);
   if (p.flags & Steinberg::Vst::ParameterInfo::kIsReadOnly)
     throw HostError("parameter " + p.title + " is read-only");
   ResolvedParameter result{p.id, 0.0, p.title};
@@ -127,8 +127,8 @@ ResolvedParameter ParameterResolver::resolve(const ParameterRequest& request) co
   double plain = 0;
   if (readNumber(request.value, p.units, plain))
   {
-    checkRange(p, plain, request.value);
-    result.normalized = plugin_.plainToNormalized(p.id, plain);
+    CheckRange(p, plain, request.value);
+    result.normalized = mPlugin.PlainToNormalized(p.id, plain);
   }
   else
   {
@@ -136,15 +136,15 @@ ResolvedParameter ParameterResolver::resolve(const ParameterRequest& request) co
     // the result, when it has one, must give the same text back, or the plug-in did not
     // understand it. Some parameters (a host bypass, say) read text but show none.
     double normalized = 0;
-    bool read = !request.value.empty() && plugin_.textToNormalized(p.id, request.value, normalized);
-    std::string shown = read ? trim(plugin_.valueText(p.id, normalized)) : std::string();
-    if (!read || (!shown.empty() && !vst3host::equalsIgnoringCase(shown, request.value)))
-      throw HostError("'" + plugin_.classDescription().name + "' cannot read '" + request.value +
+    bool read = !request.value.empty() && mPlugin.TextToNormalized(p.id, request.value, normalized);
+    std::string shown = read ? trim(mPlugin.ValueText(p.id, normalized)) : std::string();
+    if (!read || (!shown.empty() && !vst3host::EqualsIgnoringCase(shown, request.value)))
+      throw HostError("'" + mPlugin.GetClassDescription().name + "' cannot read '" + request.value +
                       "' as a value of " + p.title);
     result.normalized = normalized;
   }
   if (!std::isfinite(result.normalized))
-    throw HostError("'" + plugin_.classDescription().name + "' gave no valid value for " + p.title + "=" +
+    throw HostError("'" + mPlugin.GetClassDescription().name + "' gave no valid value for " + p.title + "=" +
                     request.value);
   result.normalized = std::min(1.0, std::max(0.0, result.normalized));
   return result;

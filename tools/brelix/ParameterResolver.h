@@ -37,11 +37,11 @@ public:
 
 private:
   const vst3host::ParameterDescription& find(const std::string& title) const;
-  const vst3host::ParameterDescription& findId(const std::string& idText) const;
-  void checkRange(const vst3host::ParameterDescription& p, double plain, const std::string& value) const;
+  const vst3host::ParameterDescription& FindId(const std::string& idText) const;
+  void CheckRange(const vst3host::ParameterDescription& p, double plain, const std::string& value) const;
 
-  const vst3host::PluginInstance& plugin_;
-  std::vector<vst3host::ParameterDescription> parameters_;
+  const vst3host::PluginInstance& mPlugin;
+  std::vector<vst3host::ParameterDescription> mParameters;
 };
 
 } // namespace brelix

@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 
 namespace brelix {
 
-std::string defaultPluginPath()
+std::string DefaultPluginPath()
 {
   std::vector<std::string> installed;
   if (const char* home = std::getenv("HOME"))

@@ -6,6 +6,6 @@
 
 namespace brelix {
 
-std::string defaultPluginPath();
+std::string DefaultPluginPath();
 
 } // namespace brelix

@@ -6,21 +6,21 @@
 namespace brelix {
 
 ProgressBar::ProgressBar(bool wanted, int64_t total)
-: enabled_(wanted && total > 0 && isatty(STDERR_FILENO)), total_(total), start_(std::chrono::steady_clock::now()),
-  lastDraw_(start_)
+: mEnabled(wanted && total > 0 && isatty(STDERR_FILENO)), mTotal(total), mStart(std::chrono::steady_clock::now()),
+  mLastDraw(mStart)
 {
 }
 
 void ProgressBar::update(int64_t done)
 {
-  if (!enabled_)
+  if (!mEnabled)
     return;
   const auto now = std::chrono::steady_clock::now();
-  if (now - start_ < std::chrono::milliseconds(500) || now - lastDraw_ < std::chrono::milliseconds(100))
+  if (now - mStart < std::chrono::milliseconds(500) || now - mLastDraw < std::chrono::milliseconds(100))
     return;
-  lastDraw_ = now;
+  mLastDraw = now;
   constexpr int kWidth = 40;
-  const double fraction = done >= total_ ? 1.0 : static_cast<double>(done) / static_cast<double>(total_);
+  const double fraction = done >= mTotal ? 1.0 : static_cast<double>(done) / static_cast<double>(mTotal);
   const int filled = static_cast<int>(fraction * kWidth);
   char bar[kWidth + 1];
   for (int i = 0; i < kWidth; ++i)
@@ -28,15 +28,15 @@ void ProgressBar::update(int64_t done)
   bar[kWidth] = 0;
   std::fprintf(stderr, "\r[%s] %3d%%", bar, static_cast<int>(fraction * 100));
   std::fflush(stderr);
-  drawn_ = true;
+  mDrawn = true;
 }
 
 void ProgressBar::finish()
 {
-  if (drawn_)
+  if (mDrawn)
     std::fprintf(stderr, "\r\033[K");
-  drawn_ = false;
-  enabled_ = false;
+  mDrawn = false;
+  mEnabled = false;
 }
 
 } // namespace brelix

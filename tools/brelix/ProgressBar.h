@@ -17,10 +17,10 @@ public:
   void finish();
 
 private:
-  bool enabled_;
-  bool drawn_ = false;
-  int64_t total_;
-  std::chrono::steady_clock::time_point start_, lastDraw_;
+  bool mEnabled;
+  bool mDrawn = false;
+  int64_t mTotal;
+  std::chrono::steady_clock::time_point mStart, mLastDraw;
 };
 
 } // namespace brelix

@@ -32,7 +32,7 @@ class DirectChain final : public RenderChain
 public:
   DirectChain(HostProcessor& processor, const Setup& setup, Input input, ParameterChanges* changes)
   : RenderChain(processor, setup, std::move(input), changes), mIn(setup.channels, setup.blockSize),
-    mOut(setup.channels, setup.blockSize), mTotal(setup.frames + processor.latencySamples())
+    mOut(setup.channels, setup.blockSize), mTotal(setup.frames + processor.LatencySamples())
   {
   }
 
@@ -117,7 +117,7 @@ private:
 
 RenderChain::RenderChain(HostProcessor& processor, const Setup& setup, Input input, ParameterChanges* changes)
 : mProcessor(processor), mSetup(setup), mInput(std::move(input)), mFirstBlockChanges(changes),
-  mLatencyLeft(processor.latencySamples())
+  mLatencyLeft(processor.LatencySamples())
 {
 }
 

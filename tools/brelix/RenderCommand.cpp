@@ -59,32 +59,32 @@ RenderSummary RenderCommand::run()
 
   std::unique_ptr<AudioSource> source;
   int inputFormat = 0;
-  if (options_.input.empty())
+  if (mOptions.input.empty())
     source = std::make_unique<DemoClip>();
   else
   {
-    auto file = std::make_unique<AudioFileReader>(options_.input);
-    inputFormat = file->sndfileFormat();
+    auto file = std::make_unique<AudioFileReader>(mOptions.input);
+    inputFormat = file->SndfileFormat();
     source = std::move(file);
   }
   const int channels = source->channels();
   const int rate = static_cast<int>(source->sampleRate());
   const OutputFormat format =
-    resolveOutputFormat(options_.output, options_.container, options_.depth, inputFormat, channels, rate);
+    ResolveOutputFormat(mOptions.output, mOptions.container, mOptions.depth, inputFormat, channels, rate);
 
-  const std::string pluginPath = options_.plugin.empty() ? defaultPluginPath() : options_.plugin;
+  const std::string pluginPath = mOptions.plugin.empty() ? DefaultPluginPath() : mOptions.plugin;
   auto module = Vst3Module::load(pluginPath);
-  const ClassDescription& cls = module->selectEffectClass(options_.className);
+  const ClassDescription& cls = module->SelectEffectClass(mOptions.className);
   PluginInstance plugin(*module, cls);
 
-  if (!options_.loadPreset.empty())
-    PresetFileIO::load(options_.loadPreset, plugin);
+  if (!mOptions.loadPreset.empty())
+    PresetFileIO::load(mOptions.loadPreset, plugin);
 
   // Settings reach the controller now and the processor with the first block, as a DAW's
   // automation does; the first block starts at sample 0, so they apply to every sample.
   ParameterChanges firstBlockChanges;
   const ParameterResolver resolver(plugin);
-  for (const auto& request : options_.parameters)
+  for (const auto& request : mOptions.parameters)
   {
     const ResolvedParameter p = resolver.resolve(request);
     if (plugin.controller())
@@ -95,20 +95,20 @@ RenderSummary RenderCommand::run()
   RenderChain::Setup chainSetup;
   chainSetup.channels = channels;
   chainSetup.sampleRate = source->sampleRate();
-  chainSetup.blockSize = options_.blockSize;
-  chainSetup.factor = options_.oversample;
-  chainSetup.frames = source->frames() + static_cast<int64_t>(std::llround(options_.tailSeconds * source->sampleRate()));
+  chainSetup.blockSize = mOptions.blockSize;
+  chainSetup.factor = mOptions.oversample;
+  chainSetup.frames = source->frames() + static_cast<int64_t>(std::llround(mOptions.tailSeconds * source->sampleRate()));
 
   ProcessSettings settings;
   settings.channels = channels;
   settings.sampleRate = RenderChain::PluginRate(chainSetup);
   settings.maxBlockSize = RenderChain::PluginBlockSize(chainSetup);
-  settings.doublePrecision = options_.doublePrecision;
-  settings.offline = !options_.realtime;
+  settings.doublePrecision = mOptions.doublePrecision;
+  settings.offline = !mOptions.realtime;
   HostProcessor processor(plugin, settings);
 
-  AudioFileWriter writer(options_.output, format, channels, rate);
-  CrashGuard::watch(writer.temporaryPath());
+  AudioFileWriter writer(mOptions.output, format, channels, rate);
+  CrashGuard::watch(writer.TemporaryPath());
 
   RenderSummary summary;
   bool sourceEnded = false;
@@ -129,10 +129,10 @@ RenderSummary RenderCommand::run()
   processor.start();
   const auto chain = RenderChain::Create(processor, chainSetup, input, &firstBlockChanges);
 
-  const int block = options_.blockSize;
+  const int block = mOptions.blockSize;
   std::vector<std::vector<double>> out(channels, std::vector<double>(block));
   const auto outPtr = pointersTo(out);
-  ProgressBar progress(options_.progress, chainSetup.frames);
+  ProgressBar progress(mOptions.progress, chainSetup.frames);
   int64_t written = 0;
   while (written < chainSetup.frames)
   {
@@ -146,13 +146,13 @@ RenderSummary RenderCommand::run()
   progress.finish();
   processor.stop();
 
-  if (!options_.savePreset.empty())
-    PresetFileIO::save(options_.savePreset, plugin);
+  if (!mOptions.savePreset.empty())
+    PresetFileIO::save(mOptions.savePreset, plugin);
   writer.commit();
   CrashGuard::clear();
 
   summary.processSeconds = chain->ProcessSeconds();
-  summary.oversample = options_.oversample;
+  summary.oversample = mOptions.oversample;
   summary.seconds = static_cast<double>(written) / source->sampleRate();
   summary.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   summary.channels = channels;
@@ -162,7 +162,7 @@ RenderSummary RenderCommand::run()
   return summary;
 }
 
-std::string RenderCommand::summaryLine(const RenderSummary& s, const std::string& output)
+std::string RenderCommand::SummaryLine(const RenderSummary& s, const std::string& output)
 {
   const std::string layout = s.channels == 1 ? "mono" : s.channels == 2 ? "stereo" : std::to_string(s.channels) + " ch";
   char text[512];

@@ -25,12 +25,12 @@ struct RenderSummary
 class RenderCommand
 {
 public:
-  explicit RenderCommand(const RenderOptions& options) : options_(options) {}
+  explicit RenderCommand(const RenderOptions& options) : mOptions(options) {}
   RenderSummary run();
-  static std::string summaryLine(const RenderSummary& summary, const std::string& output);
+  static std::string SummaryLine(const RenderSummary& summary, const std::string& output);
 
 private:
-  RenderOptions options_;
+  RenderOptions mOptions;
 };
 
 } // namespace brelix

@@ -16,11 +16,11 @@ int main(int argc, char** argv)
   CrashGuard::install();
   try
   {
-    const CommandLine cl = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const CommandLine cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (cl.command)
     {
       case CommandLine::Command::Help:
-        std::fputs(usageText().c_str(), stdout);
+        std::fputs(UsageText().c_str(), stdout);
         return 0;
       case CommandLine::Command::Version:
         std::printf("brelix %s\n", BRELIX_VERSION);
@@ -34,7 +34,7 @@ int main(int argc, char** argv)
       case CommandLine::Command::Render:
       {
         const RenderSummary summary = RenderCommand(cl.render).run();
-        std::printf("%s\n", RenderCommand::summaryLine(summary, cl.render.output).c_str());
+        std::printf("%s\n", RenderCommand::SummaryLine(summary, cl.render.output).c_str());
         return 0;
       }
     }

@@ -9,13 +9,13 @@ tresult PLUGIN_API EventList::getEvent(int32 index, Event& e)
 {
   if (index < 0 || index >= getEventCount())
     return kInvalidArgument;
-  e = events_[index];
+  e = mEvents[index];
   return kResultOk;
 }
 
 tresult PLUGIN_API EventList::addEvent(Event& e)
 {
-  events_.push_back(e);
+  mEvents.push_back(e);
   return kResultOk;
 }
 

@@ -10,10 +10,10 @@ namespace vst3host {
 class EventList : public Steinberg::Vst::IEventList
 {
 public:
-  explicit EventList(int capacity = 256) { events_.reserve(capacity); }
-  void clear() { events_.clear(); }
+  explicit EventList(int capacity = 256) { mEvents.reserve(capacity); }
+  void clear() { mEvents.clear(); }
 
-  Steinberg::int32 PLUGIN_API getEventCount() override { return static_cast<Steinberg::int32>(events_.size()); }
+  Steinberg::int32 PLUGIN_API getEventCount() override { return static_cast<Steinberg::int32>(mEvents.size()); }
   Steinberg::tresult PLUGIN_API getEvent(Steinberg::int32 index, Steinberg::Vst::Event& e) override;
   // Events are kept in the order they are added; hosts add them sorted by sample offset.
   Steinberg::tresult PLUGIN_API addEvent(Steinberg::Vst::Event& e) override;
@@ -23,7 +23,7 @@ public:
   Steinberg::uint32 PLUGIN_API release() override { return 1; }
 
 private:
-  std::vector<Steinberg::Vst::Event> events_;
+  std::vector<Steinberg::Vst::Event> mEvents;
 };
 
 } // namespace vst3host

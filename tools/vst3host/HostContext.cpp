@@ -9,20 +9,20 @@ namespace vst3host {
 
 tresult PLUGIN_API HostContext::getName(String128 name)
 {
-  toString128("brelix", name);
+  ToString128("brelix", name);
   return kResultOk;
 }
 
 tresult PLUGIN_API ComponentHandler::restartComponent(int32 flags)
 {
-  restartFlags_ |= flags;
+  mRestartFlags |= flags;
   return kResultOk;
 }
 
-int32 ComponentHandler::takeRestartFlags()
+int32 ComponentHandler::TakeRestartFlags()
 {
-  const int32 flags = restartFlags_;
-  restartFlags_ = 0;
+  const int32 flags = mRestartFlags;
+  mRestartFlags = 0;
   return flags;
 }
 

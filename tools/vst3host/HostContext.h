@@ -28,14 +28,14 @@ public:
   Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32 flags) override;
 
   // Restart flags requested since the last call (Steinberg::Vst::RestartFlags), then cleared.
-  Steinberg::int32 takeRestartFlags();
+  Steinberg::int32 TakeRestartFlags();
 
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
   Steinberg::uint32 PLUGIN_API addRef() override { return 1; }
   Steinberg::uint32 PLUGIN_API release() override { return 1; }
 
 private:
-  Steinberg::int32 restartFlags_ = 0;
+  Steinberg::int32 mRestartFlags = 0;
 };
 
 } // namespace vst3host

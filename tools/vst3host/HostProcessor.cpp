@@ -37,39 +37,39 @@ std::string channelWord(int channels)
 } // namespace
 
 HostProcessor::HostProcessor(PluginInstance& plugin, const ProcessSettings& settings)
-: plugin_(plugin), settings_(settings)
+: mPlugin(plugin), mSettings(settings)
 {
-  if (settings_.channels < 1 || settings_.channels > 8)
-    throw HostError("cannot process " + std::to_string(settings_.channels) + "-channel audio (1 to 8 channels)");
-  if (settings_.maxBlockSize < 1)
+  if (mSettings.channels < 1 || mSettings.channels > 8)
+    throw HostError("cannot process " + std::to_string(mSettings.channels) + "-channel audio (1 to 8 channels)");
+  if (mSettings.maxBlockSize < 1)
     throw HostError("the block size must be at least 1 frame");
 
-  IAudioProcessor* processor = plugin_.processor();
-  const int32 sampleSize = settings_.doublePrecision ? kSample64 : kSample32;
+  IAudioProcessor* processor = mPlugin.processor();
+  const int32 sampleSize = mSettings.doublePrecision ? kSample64 : kSample32;
   if (processor->canProcessSampleSize(sampleSize) != kResultOk)
-    throw HostError("'" + plugin_.classDescription().name + "' cannot process " +
-                    (settings_.doublePrecision ? "64" : "32") + "-bit samples");
+    throw HostError("'" + mPlugin.GetClassDescription().name + "' cannot process " +
+                    (mSettings.doublePrecision ? "64" : "32") + "-bit samples");
 
-  arrangeBuses();
+  ArrangeBuses();
 
   ProcessSetup setup{};
-  setup.processMode = settings_.offline ? kOffline : kRealtime;
+  setup.processMode = mSettings.offline ? kOffline : kRealtime;
   setup.symbolicSampleSize = sampleSize;
-  setup.maxSamplesPerBlock = settings_.maxBlockSize;
-  setup.sampleRate = settings_.sampleRate;
+  setup.maxSamplesPerBlock = mSettings.maxBlockSize;
+  setup.sampleRate = mSettings.sampleRate;
   if (processor->setupProcessing(setup) != kResultOk)
-    throw HostError("'" + plugin_.classDescription().name + "' refused to process at " +
-                    std::to_string(static_cast<long>(settings_.sampleRate)) + " Hz in blocks of " +
-                    std::to_string(settings_.maxBlockSize));
+    throw HostError("'" + mPlugin.GetClassDescription().name + "' refused to process at " +
+                    std::to_string(static_cast<long>(mSettings.sampleRate)) + " Hz in blocks of " +
+                    std::to_string(mSettings.maxBlockSize));
 
-  allocate(inputs_, inputBuffers_);
-  allocate(outputs_, outputBuffers_);
+  allocate(mInputs, mInputBuffers);
+  allocate(mOutputs, mOutputBuffers);
 
-  context_.sampleRate = settings_.sampleRate;
-  context_.tempo = 120.0;
-  context_.timeSigNumerator = 4;
-  context_.timeSigDenominator = 4;
-  context_.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid |
+  mContext.sampleRate = mSettings.sampleRate;
+  mContext.tempo = 120.0;
+  mContext.timeSigNumerator = 4;
+  mContext.timeSigDenominator = 4;
+  mContext.state = ProcessContext::kPlaying | ProcessContext::kTempoValid | ProcessContext::kTimeSigValid |
                    ProcessContext::kProjectTimeMusicValid | ProcessContext::kContTimeValid |
                    ProcessContext::kBarPositionValid;
 }
@@ -79,20 +79,20 @@ HostProcessor::~HostProcessor()
   stop();
 }
 
-void HostProcessor::arrangeBuses()
+void HostProcessor::ArrangeBuses()
 {
-  IComponent* component = plugin_.component();
+  IComponent* component = mPlugin.component();
   const int32 numIns = component->getBusCount(kAudio, kInput);
   const int32 numOuts = component->getBusCount(kAudio, kOutput);
-  const std::string name = "'" + plugin_.classDescription().name + "'";
+  const std::string name = "'" + mPlugin.GetClassDescription().name + "'";
   if (numOuts < 1)
     throw HostError(name + " has no audio output");
 
   // Main buses get the file's layout; the others keep the arrangement they report.
-  const SpeakerArrangement wanted = arrangementFor(settings_.channels);
+  const SpeakerArrangement wanted = arrangementFor(mSettings.channels);
   auto current = [&](BusDirection dir, int32 index) {
     SpeakerArrangement arr = 0;
-    if (plugin_.processor()->getBusArrangement(dir, index, arr) == kResultOk)
+    if (mPlugin.processor()->getBusArrangement(dir, index, arr) == kResultOk)
       return arr;
     BusInfo info{};
     if (component->getBusInfo(kAudio, dir, index, info) == kResultOk)
@@ -106,35 +106,35 @@ void HostProcessor::arrangeBuses()
   for (int32 i = 0; i < numOuts; ++i)
     outs[i] = i == 0 ? wanted : current(kOutput, i);
 
-  const tresult arranged = plugin_.processor()->setBusArrangements(ins.empty() ? nullptr : ins.data(), numIns,
+  const tresult arranged = mPlugin.processor()->setBusArrangements(ins.empty() ? nullptr : ins.data(), numIns,
                                                                    outs.data(), numOuts);
   // A plug-in may answer false and still adapt to what was asked: trust what it reports.
   SpeakerArrangement gotIn = wanted, gotOut = wanted;
-  bool reported = plugin_.processor()->getBusArrangement(kOutput, 0, gotOut) == kResultOk;
+  bool reported = mPlugin.processor()->getBusArrangement(kOutput, 0, gotOut) == kResultOk;
   if (numIns > 0)
-    reported = plugin_.processor()->getBusArrangement(kInput, 0, gotIn) == kResultOk && reported;
-  const bool accepted = reported ? SpeakerArr::getChannelCount(gotIn) == settings_.channels &&
-                                       SpeakerArr::getChannelCount(gotOut) == settings_.channels
+    reported = mPlugin.processor()->getBusArrangement(kInput, 0, gotIn) == kResultOk && reported;
+  const bool accepted = reported ? SpeakerArr::getChannelCount(gotIn) == mSettings.channels &&
+                                       SpeakerArr::getChannelCount(gotOut) == mSettings.channels
                                  : arranged == kResultOk;
   if (!accepted)
-    throw HostError(name + " refuses " + channelWord(settings_.channels) + " audio (" +
-                    std::to_string(settings_.channels) + " in, " + std::to_string(settings_.channels) + " out)");
+    throw HostError(name + " refuses " + channelWord(mSettings.channels) + " audio (" +
+                    std::to_string(mSettings.channels) + " in, " + std::to_string(mSettings.channels) + " out)");
 
-  inputs_.resize(ins.size());
-  outputs_.resize(outs.size());
+  mInputs.resize(ins.size());
+  mOutputs.resize(outs.size());
   for (size_t i = 0; i < ins.size(); ++i)
   {
-    inputs_[i].channels = i == 0 ? settings_.channels : SpeakerArr::getChannelCount(current(kInput, int32(i)));
+    mInputs[i].channels = i == 0 ? mSettings.channels : SpeakerArr::getChannelCount(current(kInput, int32(i)));
     component->activateBus(kAudio, kInput, int32(i), i == 0);
   }
   for (size_t i = 0; i < outs.size(); ++i)
   {
-    outputs_[i].channels = i == 0 ? settings_.channels : SpeakerArr::getChannelCount(current(kOutput, int32(i)));
+    mOutputs[i].channels = i == 0 ? mSettings.channels : SpeakerArr::getChannelCount(current(kOutput, int32(i)));
     component->activateBus(kAudio, kOutput, int32(i), i == 0);
   }
   if (component->getBusCount(kEvent, kInput) > 0)
   {
-    hasEventInput_ = true;
+    mHasEventInput = true;
     component->activateBus(kEvent, kInput, 0, true);
   }
 }
@@ -142,12 +142,12 @@ void HostProcessor::arrangeBuses()
 void HostProcessor::allocate(std::vector<Bus>& buses, std::vector<AudioBusBuffers>& buffers)
 {
   buffers.resize(buses.size());
-  const size_t n = size_t(settings_.maxBlockSize);
+  const size_t n = size_t(mSettings.maxBlockSize);
   for (size_t b = 0; b < buses.size(); ++b)
   {
     Bus& bus = buses[b];
-    bus.data32.assign(bus.channels, std::vector<float>(settings_.doublePrecision ? 0 : n));
-    bus.data64.assign(bus.channels, std::vector<double>(settings_.doublePrecision ? n : 0));
+    bus.data32.assign(bus.channels, std::vector<float>(mSettings.doublePrecision ? 0 : n));
+    bus.data64.assign(bus.channels, std::vector<double>(mSettings.doublePrecision ? n : 0));
     bus.pointers32.clear();
     bus.pointers64.clear();
     for (int c = 0; c < bus.channels; ++c)
@@ -158,7 +158,7 @@ void HostProcessor::allocate(std::vector<Bus>& buses, std::vector<AudioBusBuffer
     buffers[b] = AudioBusBuffers();
     buffers[b].numChannels = bus.channels;
     buffers[b].silenceFlags = 0;
-    if (settings_.doublePrecision)
+    if (mSettings.doublePrecision)
       buffers[b].channelBuffers64 = bus.pointers64.data();
     else
       buffers[b].channelBuffers32 = bus.pointers32.data();
@@ -167,40 +167,40 @@ void HostProcessor::allocate(std::vector<Bus>& buses, std::vector<AudioBusBuffer
 
 void HostProcessor::start()
 {
-  if (active_)
+  if (mActive)
     return;
-  if (plugin_.component()->setActive(true) == kResultFalse)
-    throw HostError("'" + plugin_.classDescription().name + "' refused to activate");
-  active_ = true;
+  if (mPlugin.component()->setActive(true) == kResultFalse)
+    throw HostError("'" + mPlugin.GetClassDescription().name + "' refused to activate");
+  mActive = true;
   // Many plug-ins answer "not implemented" here; only the call matters.
-  plugin_.processor()->setProcessing(true);
-  processing_ = true;
+  mPlugin.processor()->setProcessing(true);
+  mProcessing = true;
 }
 
 void HostProcessor::stop()
 {
-  if (processing_)
-    plugin_.processor()->setProcessing(false);
-  processing_ = false;
-  if (active_)
-    plugin_.component()->setActive(false);
-  active_ = false;
+  if (mProcessing)
+    mPlugin.processor()->setProcessing(false);
+  mProcessing = false;
+  if (mActive)
+    mPlugin.component()->setActive(false);
+  mActive = false;
 }
 
 void HostProcessor::process(const double* const* in, double* const* out, int frames, ParameterChanges* changes)
 {
-  if (frames < 0 || frames > settings_.maxBlockSize)
+  if (frames < 0 || frames > mSettings.maxBlockSize)
     throw HostError("internal error: block of " + std::to_string(frames) + " frames exceeds the set-up size");
-  const int nc = settings_.channels;
-  const bool wide = settings_.doublePrecision;
+  const int nc = mSettings.channels;
+  const bool wide = mSettings.doublePrecision;
 
-  for (size_t b = 0; b < inputs_.size(); ++b)
-    for (int c = 0; c < inputs_[b].channels; ++c)
+  for (size_t b = 0; b < mInputs.size(); ++b)
+    for (int c = 0; c < mInputs[b].channels; ++c)
     {
       const double* src = b == 0 && in && c < nc ? in[c] : nullptr;
       if (wide)
       {
-        double* dst = inputs_[b].pointers64[c];
+        double* dst = mInputs[b].pointers64[c];
         if (src)
           std::copy(src, src + frames, dst);
         else
@@ -208,12 +208,12 @@ void HostProcessor::process(const double* const* in, double* const* out, int fra
       }
       else
       {
-        float* dst = inputs_[b].pointers32[c];
+        float* dst = mInputs[b].pointers32[c];
         for (int i = 0; i < frames; ++i)
           dst[i] = src ? static_cast<float>(src[i]) : 0.0f;
       }
     }
-  for (auto& bus : outputs_)
+  for (auto& bus : mOutputs)
     for (int c = 0; c < bus.channels; ++c)
     {
       if (wide)
@@ -221,50 +221,50 @@ void HostProcessor::process(const double* const* in, double* const* out, int fra
       else
         std::fill(bus.pointers32[c], bus.pointers32[c] + frames, 0.0f);
     }
-  for (auto& buffers : inputBuffers_)
+  for (auto& buffers : mInputBuffers)
     buffers.silenceFlags = 0;
 
-  outputChanges_.clear();
-  inputEvents_.clear();
-  outputEvents_.clear();
+  mOutputChanges.clear();
+  mInputEvents.clear();
+  mOutputEvents.clear();
 
   ProcessData data;
-  data.processMode = settings_.offline ? kOffline : kRealtime;
+  data.processMode = mSettings.offline ? kOffline : kRealtime;
   data.symbolicSampleSize = wide ? kSample64 : kSample32;
   data.numSamples = frames;
-  data.numInputs = static_cast<int32>(inputBuffers_.size());
-  data.numOutputs = static_cast<int32>(outputBuffers_.size());
-  data.inputs = inputBuffers_.empty() ? nullptr : inputBuffers_.data();
-  data.outputs = outputBuffers_.data();
+  data.numInputs = static_cast<int32>(mInputBuffers.size());
+  data.numOutputs = static_cast<int32>(mOutputBuffers.size());
+  data.inputs = mInputBuffers.empty() ? nullptr : mInputBuffers.data();
+  data.outputs = mOutputBuffers.data();
   data.inputParameterChanges = changes;
-  data.outputParameterChanges = &outputChanges_;
-  data.inputEvents = hasEventInput_ ? &inputEvents_ : nullptr;
-  data.outputEvents = &outputEvents_;
-  data.processContext = &context_;
+  data.outputParameterChanges = &mOutputChanges;
+  data.inputEvents = mHasEventInput ? &mInputEvents : nullptr;
+  data.outputEvents = &mOutputEvents;
+  data.processContext = &mContext;
 
-  const tresult result = plugin_.processor()->process(data);
+  const tresult result = mPlugin.processor()->process(data);
   if (result != kResultOk)
-    throw HostError("'" + plugin_.classDescription().name + "' failed to process a block (result " +
+    throw HostError("'" + mPlugin.GetClassDescription().name + "' failed to process a block (result " +
                     std::to_string(result) + ")");
 
   for (int c = 0; c < nc; ++c)
   {
     if (wide)
-      std::copy(outputs_[0].pointers64[c], outputs_[0].pointers64[c] + frames, out[c]);
+      std::copy(mOutputs[0].pointers64[c], mOutputs[0].pointers64[c] + frames, out[c]);
     else
       for (int i = 0; i < frames; ++i)
-        out[c][i] = outputs_[0].pointers32[c][i];
+        out[c][i] = mOutputs[0].pointers32[c][i];
   }
 
-  context_.projectTimeSamples += frames;
-  context_.continousTimeSamples += frames;
-  context_.projectTimeMusic = double(context_.projectTimeSamples) / settings_.sampleRate * context_.tempo / 60.0;
-  context_.barPositionMusic = std::floor(context_.projectTimeMusic / 4.0) * 4.0;
+  mContext.projectTimeSamples += frames;
+  mContext.continousTimeSamples += frames;
+  mContext.projectTimeMusic = double(mContext.projectTimeSamples) / mSettings.sampleRate * mContext.tempo / 60.0;
+  mContext.barPositionMusic = std::floor(mContext.projectTimeMusic / 4.0) * 4.0;
 }
 
-uint32 HostProcessor::latencySamples() const
+uint32 HostProcessor::LatencySamples() const
 {
-  return plugin_.processor()->getLatencySamples();
+  return mPlugin.processor()->getLatencySamples();
 }
 
 } // namespace vst3host

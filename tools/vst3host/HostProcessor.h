@@ -40,9 +40,9 @@ public:
   // input parameter changes of this block, or null.
   void process(const double* const* in, double* const* out, int frames, ParameterChanges* changes);
 
-  Steinberg::uint32 latencySamples() const;
-  const ProcessSettings& settings() const { return settings_; }
-  bool hasAudioInput() const { return !inputs_.empty(); }
+  Steinberg::uint32 LatencySamples() const;
+  const ProcessSettings& settings() const { return mSettings; }
+  bool HasAudioInput() const { return !mInputs.empty(); }
 
 private:
   struct Bus
@@ -54,19 +54,19 @@ private:
     std::vector<double*> pointers64;
   };
 
-  void arrangeBuses();
+  void ArrangeBuses();
   void allocate(std::vector<Bus>& buses, std::vector<Steinberg::Vst::AudioBusBuffers>& buffers);
 
-  PluginInstance& plugin_;
-  ProcessSettings settings_;
-  std::vector<Bus> inputs_, outputs_;
-  std::vector<Steinberg::Vst::AudioBusBuffers> inputBuffers_, outputBuffers_;
-  ParameterChanges outputChanges_;
-  EventList inputEvents_, outputEvents_;
-  bool hasEventInput_ = false;
-  Steinberg::Vst::ProcessContext context_{};
-  bool active_ = false;
-  bool processing_ = false;
+  PluginInstance& mPlugin;
+  ProcessSettings mSettings;
+  std::vector<Bus> mInputs, mOutputs;
+  std::vector<Steinberg::Vst::AudioBusBuffers> mInputBuffers, mOutputBuffers;
+  ParameterChanges mOutputChanges;
+  EventList mInputEvents, mOutputEvents;
+  bool mHasEventInput = false;
+  Steinberg::Vst::ProcessContext mContext{};
+  bool mActive = false;
+  bool mProcessing = false;
 };
 
 } // namespace vst3host

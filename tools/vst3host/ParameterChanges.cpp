@@ -7,16 +7,16 @@ namespace vst3host {
 
 void ParamValueQueue::reset(ParamID id)
 {
-  id_ = id;
-  points_.clear();
+  mId = id;
+  mPoints.clear();
 }
 
 tresult PLUGIN_API ParamValueQueue::getPoint(int32 index, int32& sampleOffset, ParamValue& value)
 {
   if (index < 0 || index >= getPointCount())
     return kInvalidArgument;
-  sampleOffset = points_[index].offset;
-  value = points_[index].value;
+  sampleOffset = mPoints[index].offset;
+  value = mPoints[index].value;
   return kResultOk;
 }
 
@@ -24,16 +24,16 @@ tresult PLUGIN_API ParamValueQueue::addPoint(int32 sampleOffset, ParamValue valu
 {
   if (sampleOffset < 0)
     return kInvalidArgument;
-  size_t i = points_.size();
-  while (i > 0 && points_[i - 1].offset > sampleOffset)
+  size_t i = mPoints.size();
+  while (i > 0 && mPoints[i - 1].offset > sampleOffset)
     --i;
-  if (i > 0 && points_[i - 1].offset == sampleOffset)
+  if (i > 0 && mPoints[i - 1].offset == sampleOffset)
   {
-    points_[i - 1].value = value;
+    mPoints[i - 1].value = value;
     index = static_cast<int32>(i - 1);
     return kResultOk;
   }
-  points_.insert(points_.begin() + i, Point{sampleOffset, value});
+  mPoints.insert(mPoints.begin() + i, Point{sampleOffset, value});
   index = static_cast<int32>(i);
   return kResultOk;
 }
@@ -51,12 +51,12 @@ tresult PLUGIN_API ParamValueQueue::queryInterface(const TUID iid, void** obj)
 
 ParameterChanges::ParameterChanges(int capacity)
 {
-  queues_.resize(capacity > 0 ? capacity : 1);
+  mQueues.resize(capacity > 0 ? capacity : 1);
 }
 
 void ParameterChanges::clear()
 {
-  count_ = 0;
+  mCount = 0;
 }
 
 void ParameterChanges::add(ParamID id, int32 sampleOffset, ParamValue value)
@@ -68,25 +68,25 @@ void ParameterChanges::add(ParamID id, int32 sampleOffset, ParamValue value)
 
 IParamValueQueue* PLUGIN_API ParameterChanges::getParameterData(int32 index)
 {
-  if (index < 0 || index >= count_)
+  if (index < 0 || index >= mCount)
     return nullptr;
-  return &queues_[index];
+  return &mQueues[index];
 }
 
 IParamValueQueue* PLUGIN_API ParameterChanges::addParameterData(const ParamID& id, int32& index)
 {
-  for (int32 i = 0; i < count_; ++i)
-    if (queues_[i].getParameterId() == id)
+  for (int32 i = 0; i < mCount; ++i)
+    if (mQueues[i].getParameterId() == id)
     {
       index = i;
-      return &queues_[i];
+      return &mQueues[i];
     }
   // Grows beyond the reserved capacity only when a caller sends more distinct parameters.
-  if (count_ == static_cast<int32>(queues_.size()))
-    queues_.resize(queues_.size() * 2);
-  queues_[count_].reset(id);
-  index = count_;
-  return &queues_[count_++];
+  if (mCount == static_cast<int32>(mQueues.size()))
+    mQueues.resize(mQueues.size() * 2);
+  mQueues[mCount].reset(id);
+  index = mCount;
+  return &mQueues[mCount++];
 }
 
 tresult PLUGIN_API ParameterChanges::queryInterface(const TUID iid, void** obj)

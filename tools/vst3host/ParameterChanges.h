@@ -12,11 +12,11 @@ namespace vst3host {
 class ParamValueQueue : public Steinberg::Vst::IParamValueQueue
 {
 public:
-  explicit ParamValueQueue(Steinberg::Vst::ParamID id = 0) : id_(id) {}
+  explicit ParamValueQueue(Steinberg::Vst::ParamID id = 0) : mId(id) {}
   void reset(Steinberg::Vst::ParamID id);
 
-  Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return id_; }
-  Steinberg::int32 PLUGIN_API getPointCount() override { return static_cast<Steinberg::int32>(points_.size()); }
+  Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return mId; }
+  Steinberg::int32 PLUGIN_API getPointCount() override { return static_cast<Steinberg::int32>(mPoints.size()); }
   Steinberg::tresult PLUGIN_API getPoint(Steinberg::int32 index, Steinberg::int32& sampleOffset,
                                          Steinberg::Vst::ParamValue& value) override;
   // Keeps the points ordered by offset; a point at an existing offset replaces its value.
@@ -33,8 +33,8 @@ private:
     Steinberg::int32 offset;
     Steinberg::Vst::ParamValue value;
   };
-  Steinberg::Vst::ParamID id_;
-  std::vector<Point> points_;
+  Steinberg::Vst::ParamID mId;
+  std::vector<Point> mPoints;
 };
 
 class ParameterChanges : public Steinberg::Vst::IParameterChanges
@@ -45,7 +45,7 @@ public:
   // Adds one point for `id` at `sampleOffset` (the queue is created on first use).
   void add(Steinberg::Vst::ParamID id, Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value);
 
-  Steinberg::int32 PLUGIN_API getParameterCount() override { return count_; }
+  Steinberg::int32 PLUGIN_API getParameterCount() override { return mCount; }
   Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
   Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID& id,
                                                                 Steinberg::int32& index) override;
@@ -55,8 +55,8 @@ public:
   Steinberg::uint32 PLUGIN_API release() override { return 1; }
 
 private:
-  std::vector<ParamValueQueue> queues_; // the first count_ are in use; the rest are kept for reuse
-  Steinberg::int32 count_ = 0;
+  std::vector<ParamValueQueue> mQueues; // the first mCount are in use; the rest are kept for reuse
+  Steinberg::int32 mCount = 0;
 };
 
 } // namespace vst3host

@@ -25,7 +25,7 @@ T* queryFrom(FUnknown* object)
 
 } // namespace
 
-PluginInstance::PluginInstance(const Vst3Module& module, const ClassDescription& cls) : class_(cls)
+PluginInstance::PluginInstance(const Vst3Module& module, const ClassDescription& cls) : mClass(cls)
 {
   const std::string who = "'" + cls.name + "'";
   try
@@ -34,22 +34,22 @@ PluginInstance::PluginInstance(const Vst3Module& module, const ClassDescription&
     const tresult created = module.factory()->createInstance(cls.cid.data(), IComponent::iid, &object);
     if (created != kResultOk || !object)
       throw HostError("the factory could not create " + who);
-    component_ = static_cast<IComponent*>(object);
+    mComponent = static_cast<IComponent*>(object);
 
-    if (component_->initialize(&hostContext_) != kResultOk)
+    if (mComponent->initialize(&mHostContext) != kResultOk)
       throw HostError(who + " failed to initialise");
-    componentInitialized_ = true;
+    mComponentInitialized = true;
 
-    processor_ = queryFrom<IAudioProcessor>(component_);
-    if (!processor_)
+    mProcessor = queryFrom<IAudioProcessor>(mComponent);
+    if (!mProcessor)
       throw HostError(who + " is not an audio processor (no IAudioProcessor)");
 
-    createController(module);
-    if (controller_)
+    CreateController(module);
+    if (mController)
     {
       connect();
-      controller_->setComponentHandler(&handler_);
-      syncControllerToComponent();
+      mController->setComponentHandler(&mHandler);
+      SyncControllerToComponent();
     }
   }
   catch (...)
@@ -59,37 +59,37 @@ PluginInstance::PluginInstance(const Vst3Module& module, const ClassDescription&
   }
 }
 
-void PluginInstance::createController(const Vst3Module& module)
+void PluginInstance::CreateController(const Vst3Module& module)
 {
-  controller_ = queryFrom<IEditController>(component_);
-  if (controller_)
+  mController = queryFrom<IEditController>(mComponent);
+  if (mController)
   {
-    singleComponent_ = true;
+    mSingleComponent = true;
     return;
   }
 
   TUID controllerId{};
-  if (component_->getControllerClassId(controllerId) != kResultOk)
+  if (mComponent->getControllerClassId(controllerId) != kResultOk)
     return; // a processor without a controller: it simply has no parameters to offer
   void* object = nullptr;
   if (module.factory()->createInstance(controllerId, IEditController::iid, &object) != kResultOk || !object)
-    throw HostError("the factory could not create the edit controller of '" + class_.name + "'");
-  controller_ = static_cast<IEditController*>(object);
-  if (controller_->initialize(&hostContext_) != kResultOk)
-    throw HostError("the edit controller of '" + class_.name + "' failed to initialise");
-  controllerInitialized_ = true;
+    throw HostError("the factory could not create the edit controller of '" + mClass.name + "'");
+  mController = static_cast<IEditController*>(object);
+  if (mController->initialize(&mHostContext) != kResultOk)
+    throw HostError("the edit controller of '" + mClass.name + "' failed to initialise");
+  mControllerInitialized = true;
 }
 
 void PluginInstance::connect()
 {
-  if (singleComponent_)
+  if (mSingleComponent)
     return;
-  componentConnection_ = queryFrom<IConnectionPoint>(component_);
-  controllerConnection_ = queryFrom<IConnectionPoint>(controller_);
-  if (componentConnection_ && controllerConnection_)
+  mComponentConnection = queryFrom<IConnectionPoint>(mComponent);
+  mControllerConnection = queryFrom<IConnectionPoint>(mController);
+  if (mComponentConnection && mControllerConnection)
   {
-    componentConnection_->connect(controllerConnection_);
-    controllerConnection_->connect(componentConnection_);
+    mComponentConnection->connect(mControllerConnection);
+    mControllerConnection->connect(mComponentConnection);
   }
 }
 
@@ -100,68 +100,68 @@ PluginInstance::~PluginInstance()
 
 void PluginInstance::shutdown()
 {
-  if (componentConnection_ && controllerConnection_)
+  if (mComponentConnection && mControllerConnection)
   {
-    componentConnection_->disconnect(controllerConnection_);
-    controllerConnection_->disconnect(componentConnection_);
+    mComponentConnection->disconnect(mControllerConnection);
+    mControllerConnection->disconnect(mComponentConnection);
   }
-  if (componentConnection_)
-    componentConnection_->release();
-  if (controllerConnection_)
-    controllerConnection_->release();
-  componentConnection_ = controllerConnection_ = nullptr;
+  if (mComponentConnection)
+    mComponentConnection->release();
+  if (mControllerConnection)
+    mControllerConnection->release();
+  mComponentConnection = mControllerConnection = nullptr;
 
-  if (controller_)
+  if (mController)
   {
-    controller_->setComponentHandler(nullptr);
-    if (controllerInitialized_)
-      controller_->terminate();
-    controller_->release();
-    controller_ = nullptr;
+    mController->setComponentHandler(nullptr);
+    if (mControllerInitialized)
+      mController->terminate();
+    mController->release();
+    mController = nullptr;
   }
-  if (processor_)
+  if (mProcessor)
   {
-    processor_->release();
-    processor_ = nullptr;
+    mProcessor->release();
+    mProcessor = nullptr;
   }
-  if (component_)
+  if (mComponent)
   {
-    if (componentInitialized_)
-      component_->terminate();
-    component_->release();
-    component_ = nullptr;
+    if (mComponentInitialized)
+      mComponent->terminate();
+    mComponent->release();
+    mComponent = nullptr;
   }
-  componentInitialized_ = controllerInitialized_ = false;
+  mComponentInitialized = mControllerInitialized = false;
 }
 
-void PluginInstance::syncControllerToComponent()
+void PluginInstance::SyncControllerToComponent()
 {
-  if (!controller_)
+  if (!mController)
     return;
   MemoryStream stream;
   // An empty state has nothing to pass on (and some controllers assert on reading one).
-  if (component_->getState(&stream) != kResultOk || stream.getSize() == 0)
+  if (mComponent->getState(&stream) != kResultOk || stream.getSize() == 0)
     return;
   stream.seek(0, IBStream::kIBSeekSet, nullptr);
-  controller_->setComponentState(&stream);
+  mController->setComponentState(&stream);
 }
 
 std::vector<ParameterDescription> PluginInstance::parameters() const
 {
   std::vector<ParameterDescription> result;
-  if (!controller_)
+  if (!mController)
     return result;
-  const int32 count = controller_->getParameterCount();
+  const int32 count = mController->getParameterCount();
   for (int32 i = 0; i < count; ++i)
   {
     ParameterInfo info{};
-    if (controller_->getParameterInfo(i, info) != kResultOk)
+    if (mController->getParameterInfo(i, info) != kResultOk)
       continue;
     ParameterDescription d;
     d.id = info.id;
-    d.title = toUtf8(info.title);
-    d.shortTitle = toUtf8(info.shortTitle);
-    d.units = toUtf8(info.units);
+    d.title = ToUtf8(info.title);
+    d.shortTitle = ToUtf8(info.shortTitle);
+    d.units = ToUtf8(info.units);
     d.stepCount = info.stepCount;
     d.defaultNormalized = info.defaultNormalizedValue;
     d.unitId = info.unitId;
@@ -171,32 +171,32 @@ std::vector<ParameterDescription> PluginInstance::parameters() const
   return result;
 }
 
-double PluginInstance::normalizedToPlain(ParamID id, double normalized) const
+double PluginInstance::NormalizedToPlain(ParamID id, double normalized) const
 {
-  return controller_ ? controller_->normalizedParamToPlain(id, normalized) : normalized;
+  return mController ? mController->normalizedParamToPlain(id, normalized) : normalized;
 }
 
-double PluginInstance::plainToNormalized(ParamID id, double plain) const
+double PluginInstance::PlainToNormalized(ParamID id, double plain) const
 {
-  return controller_ ? controller_->plainParamToNormalized(id, plain) : plain;
+  return mController ? mController->plainParamToNormalized(id, plain) : plain;
 }
 
-std::string PluginInstance::valueText(ParamID id, double normalized) const
+std::string PluginInstance::ValueText(ParamID id, double normalized) const
 {
   String128 text{};
-  if (!controller_ || controller_->getParamStringByValue(id, normalized, text) != kResultOk)
+  if (!mController || mController->getParamStringByValue(id, normalized, text) != kResultOk)
     return {};
   text[127] = 0;
-  return toUtf8(text);
+  return ToUtf8(text);
 }
 
-bool PluginInstance::textToNormalized(ParamID id, const std::string& text, double& normalized) const
+bool PluginInstance::TextToNormalized(ParamID id, const std::string& text, double& normalized) const
 {
-  if (!controller_)
+  if (!mController)
     return false;
   String128 wide{};
-  toString128(text, wide);
-  return controller_->getParamValueByString(id, wide, normalized) == kResultOk;
+  ToString128(text, wide);
+  return mController->getParamValueByString(id, wide, normalized) == kResultOk;
 }
 
 } // namespace vst3host

@@ -37,44 +37,44 @@ public:
   PluginInstance(const PluginInstance&) = delete;
   PluginInstance& operator=(const PluginInstance&) = delete;
 
-  const ClassDescription& classDescription() const { return class_; }
-  Steinberg::Vst::IComponent* component() const { return component_; }
-  Steinberg::Vst::IAudioProcessor* processor() const { return processor_; }
+  const ClassDescription& GetClassDescription() const { return mClass; }
+  Steinberg::Vst::IComponent* component() const { return mComponent; }
+  Steinberg::Vst::IAudioProcessor* processor() const { return mProcessor; }
   // Null when the plug-in has no edit controller.
-  Steinberg::Vst::IEditController* controller() const { return controller_; }
-  bool isSingleComponent() const { return singleComponent_; }
-  ComponentHandler& componentHandler() { return handler_; }
+  Steinberg::Vst::IEditController* controller() const { return mController; }
+  bool IsSingleComponent() const { return mSingleComponent; }
+  ComponentHandler& GetComponentHandler() { return mHandler; }
 
   // Every parameter the controller publishes, in its order.
   std::vector<ParameterDescription> parameters() const;
 
   // Conversions through the controller; without a controller they are the identity (plain values
   // are normalised values) and texts are empty.
-  double normalizedToPlain(Steinberg::Vst::ParamID id, double normalized) const;
-  double plainToNormalized(Steinberg::Vst::ParamID id, double plain) const;
-  std::string valueText(Steinberg::Vst::ParamID id, double normalized) const;
+  double NormalizedToPlain(Steinberg::Vst::ParamID id, double normalized) const;
+  double PlainToNormalized(Steinberg::Vst::ParamID id, double plain) const;
+  std::string ValueText(Steinberg::Vst::ParamID id, double normalized) const;
   // The plug-in's reading of `text`; false when it refuses it.
-  bool textToNormalized(Steinberg::Vst::ParamID id, const std::string& text, double& normalized) const;
+  bool TextToNormalized(Steinberg::Vst::ParamID id, const std::string& text, double& normalized) const;
 
   // Passes the component's current state to the controller (IEditController::setComponentState).
-  void syncControllerToComponent();
+  void SyncControllerToComponent();
 
 private:
-  void createController(const Vst3Module& module);
+  void CreateController(const Vst3Module& module);
   void connect();
   void shutdown();
 
-  HostContext hostContext_;          // declared first: outlives every plug-in object
-  ComponentHandler handler_;
-  ClassDescription class_;
-  Steinberg::Vst::IComponent* component_ = nullptr;
-  Steinberg::Vst::IAudioProcessor* processor_ = nullptr;
-  Steinberg::Vst::IEditController* controller_ = nullptr;
-  bool singleComponent_ = false;
-  bool componentInitialized_ = false;
-  bool controllerInitialized_ = false;
-  Steinberg::Vst::IConnectionPoint* componentConnection_ = nullptr;
-  Steinberg::Vst::IConnectionPoint* controllerConnection_ = nullptr;
+  HostContext mHostContext;          // declared first: outlives every plug-in object
+  ComponentHandler mHandler;
+  ClassDescription mClass;
+  Steinberg::Vst::IComponent* mComponent = nullptr;
+  Steinberg::Vst::IAudioProcessor* mProcessor = nullptr;
+  Steinberg::Vst::IEditController* mController = nullptr;
+  bool mSingleComponent = false;
+  bool mComponentInitialized = false;
+  bool mControllerInitialized = false;
+  Steinberg::Vst::IConnectionPoint* mComponentConnection = nullptr;
+  Steinberg::Vst::IConnectionPoint* mControllerConnection = nullptr;
 };
 
 } // namespace vst3host

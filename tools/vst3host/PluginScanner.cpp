@@ -31,7 +31,7 @@ void scanBuses(PluginInstance& plugin, EffectReport& report)
         b.media = media == kAudio ? "audio" : "event";
         b.direction = dir == kInput ? "input" : "output";
         b.index = i;
-        b.name = toUtf8(info.name);
+        b.name = ToUtf8(info.name);
         b.channelCount = info.channelCount;
         b.type = info.busType == kMain ? "main" : "aux";
         b.defaultActive = (info.flags & BusInfo::kDefaultActive) != 0;
@@ -51,7 +51,7 @@ void scanUnits(IUnitInfo* units, EffectReport& report)
     UnitInfo info{};
     if (units->getUnitInfo(i, info) != kResultOk)
       continue;
-    report.units.push_back(UnitReport{info.id, info.parentUnitId, toUtf8(info.name), info.programListId});
+    report.units.push_back(UnitReport{info.id, info.parentUnitId, ToUtf8(info.name), info.programListId});
   }
 
   report.programListCount = units->getProgramListCount();
@@ -65,11 +65,11 @@ void scanUnits(IUnitInfo* units, EffectReport& report)
         break;
       continue;
     }
-    ProgramListReport list{info.id, toUtf8(info.name), info.programCount, {}};
+    ProgramListReport list{info.id, ToUtf8(info.name), info.programCount, {}};
     for (int32 p = 0; p < info.programCount && p < 4096; ++p)
     {
       String128 name{};
-      list.programs.push_back(units->getProgramName(info.id, p, name) == kResultOk ? toUtf8(name) : std::string());
+      list.programs.push_back(units->getProgramName(info.id, p, name) == kResultOk ? ToUtf8(name) : std::string());
     }
     report.programLists.push_back(list);
   }
@@ -77,7 +77,7 @@ void scanUnits(IUnitInfo* units, EffectReport& report)
 
 } // namespace
 
-std::vector<std::string> PluginScanner::parameterFlagNames(int flags)
+std::vector<std::string> PluginScanner::ParameterFlagNames(int flags)
 {
   static const struct
   {
@@ -99,8 +99,8 @@ std::vector<std::string> PluginScanner::parameterFlagNames(int flags)
 EffectReport PluginScanner::scan(PluginInstance& plugin)
 {
   EffectReport report;
-  report.cls = plugin.classDescription();
-  report.singleComponent = plugin.isSingleComponent();
+  report.cls = plugin.GetClassDescription();
+  report.singleComponent = plugin.IsSingleComponent();
   report.hasController = plugin.controller() != nullptr;
   report.latency = plugin.processor()->getLatencySamples();
   report.tail = plugin.processor()->getTailSamples();
@@ -112,9 +112,9 @@ EffectReport PluginScanner::scan(PluginInstance& plugin)
   {
     ParameterReport r;
     r.info = p;
-    r.defaultPlain = plugin.normalizedToPlain(p.id, p.defaultNormalized);
-    r.defaultText = plugin.valueText(p.id, p.defaultNormalized);
-    r.flagNames = parameterFlagNames(p.flags);
+    r.defaultPlain = plugin.NormalizedToPlain(p.id, p.defaultNormalized);
+    r.defaultText = plugin.ValueText(p.id, p.defaultNormalized);
+    r.flagNames = ParameterFlagNames(p.flags);
     report.parameters.push_back(r);
   }
 

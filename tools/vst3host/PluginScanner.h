@@ -66,7 +66,7 @@ class PluginScanner
 {
 public:
   static EffectReport scan(PluginInstance& plugin);
-  static std::vector<std::string> parameterFlagNames(int flags);
+  static std::vector<std::string> ParameterFlagNames(int flags);
 };
 
 } // namespace vst3host

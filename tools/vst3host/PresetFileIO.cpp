@@ -51,7 +51,7 @@ void restore(IBStream* file, const PresetFile::Entry& entry, const std::function
 
 void PresetFileIO::save(const std::string& path, PluginInstance& plugin)
 {
-  const std::string name = plugin.classDescription().name;
+  const std::string name = plugin.GetClassDescription().name;
   MemoryStream componentState, controllerState;
   if (!answered(plugin.component()->getState(&componentState)))
     throw HostError("cannot write preset '" + path + "': '" + name + "' did not hand out its state");
@@ -71,7 +71,7 @@ void PresetFileIO::save(const std::string& path, PluginInstance& plugin)
   bool saved = false;
   {
     Releaser<IBStream> file{FileStream::open(temp.c_str(), "wb")};
-    const FUID classId = FUID::fromTUID(plugin.classDescription().cid.data());
+    const FUID classId = FUID::fromTUID(plugin.GetClassDescription().cid.data());
     saved = file.object && PresetFile::savePreset(file.object, classId, &componentState,
                                                   plugin.controller() ? &controllerState : nullptr);
   }
@@ -100,8 +100,8 @@ void PresetFileIO::load(const std::string& path, PluginInstance& plugin)
   PresetFile preset(file.object);
   if (!preset.readChunkList())
     throw HostError("'" + path + "' is not a VST3 preset file");
-  const std::string name = plugin.classDescription().name;
-  if (preset.getClassID() != FUID::fromTUID(plugin.classDescription().cid.data()))
+  const std::string name = plugin.GetClassDescription().name;
+  if (preset.getClassID() != FUID::fromTUID(plugin.GetClassDescription().cid.data()))
   {
     char other[33] = {};
     preset.getClassID().toString(other);

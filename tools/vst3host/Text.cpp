@@ -6,7 +6,7 @@
 
 namespace vst3host {
 
-std::string toUtf8(const Steinberg::Vst::TChar* text, size_t maxChars)
+std::string ToUtf8(const Steinberg::Vst::TChar* text, size_t maxChars)
 {
   std::string out;
   if (!text)
@@ -52,7 +52,7 @@ std::string toUtf8(const Steinberg::Vst::TChar* text, size_t maxChars)
   return out;
 }
 
-std::u16string toUtf16(const std::string& text)
+std::u16string ToUtf16(const std::string& text)
 {
   std::u16string out;
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
@@ -100,28 +100,28 @@ std::u16string toUtf16(const std::string& text)
   return out;
 }
 
-void toString128(const std::string& text, Steinberg::Vst::String128 out)
+void ToString128(const std::string& text, Steinberg::Vst::String128 out)
 {
-  const std::u16string wide = toUtf16(text);
+  const std::u16string wide = ToUtf16(text);
   const size_t n = wide.size() < 127 ? wide.size() : 127;
   for (size_t i = 0; i < n; ++i)
     out[i] = static_cast<Steinberg::Vst::TChar>(wide[i]);
   out[n] = 0;
 }
 
-std::string fieldToString(const char* field, size_t size)
+std::string FieldToString(const char* field, size_t size)
 {
   return std::string(field, strnlen(field, size));
 }
 
-std::string uidToString(const Steinberg::TUID uid)
+std::string UidToString(const Steinberg::TUID uid)
 {
   char text[33] = {};
   Steinberg::FUID::fromTUID(uid).toString(text);
   return text;
 }
 
-bool uidFromString(const std::string& text, Steinberg::TUID uid)
+bool UidFromString(const std::string& text, Steinberg::TUID uid)
 {
   std::string hex;
   for (char c : text)
@@ -140,7 +140,7 @@ bool uidFromString(const std::string& text, Steinberg::TUID uid)
   return true;
 }
 
-bool equalsIgnoringCase(const std::string& a, const std::string& b)
+bool EqualsIgnoringCase(const std::string& a, const std::string& b)
 {
   if (a.size() != b.size())
     return false;

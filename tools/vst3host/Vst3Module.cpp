@@ -13,12 +13,12 @@ using namespace Steinberg;
 
 namespace vst3host {
 
-bool ClassDescription::isAudioEffect() const
+bool ClassDescription::IsAudioEffect() const
 {
   return category == kVstAudioEffectClass;
 }
 
-std::string findModuleLibrary(const std::string& path)
+std::string FindModuleLibrary(const std::string& path)
 {
   std::error_code ec;
   const fs::path p(path);
@@ -43,12 +43,12 @@ std::string findModuleLibrary(const std::string& path)
 std::unique_ptr<Vst3Module> Vst3Module::load(const std::string& path)
 {
   std::unique_ptr<Vst3Module> module(new Vst3Module);
-  module->path_ = path;
-  module->libraryPath_ = findModuleLibrary(path);
+  module->mPath = path;
+  module->mLibraryPath = FindModuleLibrary(path);
 
   dlerror();
-  module->handle_ = dlopen(module->libraryPath_.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module->handle_)
+  module->mHandle = dlopen(module->mLibraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module->mHandle)
   {
     const char* why = dlerror();
     throw HostError("cannot load '" + path + "': " + (why ? why : "unknown error"));
@@ -56,69 +56,69 @@ std::unique_ptr<Vst3Module> Vst3Module::load(const std::string& path)
 
   using EntryFn = bool (*)(void*);
   using FactoryFn = IPluginFactory* (*)();
-  auto entry = reinterpret_cast<EntryFn>(dlsym(module->handle_, "ModuleEntry"));
-  auto getFactory = reinterpret_cast<FactoryFn>(dlsym(module->handle_, "GetPluginFactory"));
+  auto entry = reinterpret_cast<EntryFn>(dlsym(module->mHandle, "ModuleEntry"));
+  auto getFactory = reinterpret_cast<FactoryFn>(dlsym(module->mHandle, "GetPluginFactory"));
   if (!getFactory)
     throw HostError("'" + path + "' is not a VST3 module (it exports no GetPluginFactory)");
   // Older Linux modules have no entry function; those that have one must accept the call.
   if (entry)
   {
-    if (!entry(module->handle_))
+    if (!entry(module->mHandle))
       throw HostError("'" + path + "' refused to load (ModuleEntry failed)");
-    module->entered_ = true;
+    module->mEntered = true;
   }
 
-  module->factory_ = getFactory();
-  if (!module->factory_)
+  module->mFactory = getFactory();
+  if (!module->mFactory)
     throw HostError("'" + path + "' returned no plug-in factory");
-  module->readDescriptions();
+  module->ReadDescriptions();
   return module;
 }
 
 Vst3Module::~Vst3Module()
 {
-  if (factory_)
-    factory_->release();
-  if (entered_)
+  if (mFactory)
+    mFactory->release();
+  if (mEntered)
   {
     using ExitFn = bool (*)();
-    if (auto exitFn = reinterpret_cast<ExitFn>(dlsym(handle_, "ModuleExit")))
+    if (auto exitFn = reinterpret_cast<ExitFn>(dlsym(mHandle, "ModuleExit")))
       exitFn();
   }
-  if (handle_)
-    dlclose(handle_);
+  if (mHandle)
+    dlclose(mHandle);
 }
 
-void Vst3Module::readDescriptions()
+void Vst3Module::ReadDescriptions()
 {
   PFactoryInfo info{};
-  if (factory_->getFactoryInfo(&info) == kResultOk)
+  if (mFactory->getFactoryInfo(&info) == kResultOk)
   {
-    factoryDescription_.vendor = fieldToString(info.vendor, sizeof(info.vendor));
-    factoryDescription_.url = fieldToString(info.url, sizeof(info.url));
-    factoryDescription_.email = fieldToString(info.email, sizeof(info.email));
-    factoryDescription_.flags = info.flags;
+    mFactoryDescription.vendor = FieldToString(info.vendor, sizeof(info.vendor));
+    mFactoryDescription.url = FieldToString(info.url, sizeof(info.url));
+    mFactoryDescription.email = FieldToString(info.email, sizeof(info.email));
+    mFactoryDescription.flags = info.flags;
   }
 
   IPluginFactory2* factory2 = nullptr;
   IPluginFactory3* factory3 = nullptr;
-  if (factory_->queryInterface(IPluginFactory3::iid, reinterpret_cast<void**>(&factory3)) != kResultOk)
+  if (mFactory->queryInterface(IPluginFactory3::iid, reinterpret_cast<void**>(&factory3)) != kResultOk)
     factory3 = nullptr;
-  if (factory_->queryInterface(IPluginFactory2::iid, reinterpret_cast<void**>(&factory2)) != kResultOk)
+  if (mFactory->queryInterface(IPluginFactory2::iid, reinterpret_cast<void**>(&factory2)) != kResultOk)
     factory2 = nullptr;
-  factoryDescription_.interfaceVersion = factory3 ? 3 : factory2 ? 2 : 1;
+  mFactoryDescription.interfaceVersion = factory3 ? 3 : factory2 ? 2 : 1;
 
-  const int32 count = factory_->countClasses();
+  const int32 count = mFactory->countClasses();
   for (int32 i = 0; i < count; ++i)
   {
     PClassInfo ci{};
-    if (factory_->getClassInfo(i, &ci) != kResultOk)
+    if (mFactory->getClassInfo(i, &ci) != kResultOk)
       continue;
     ClassDescription d;
     std::copy(ci.cid, ci.cid + 16, d.cid.begin());
-    d.uid = uidToString(ci.cid);
-    d.category = fieldToString(ci.category, sizeof(ci.category));
-    d.name = fieldToString(ci.name, sizeof(ci.name));
+    d.uid = UidToString(ci.cid);
+    d.category = FieldToString(ci.category, sizeof(ci.category));
+    d.name = FieldToString(ci.name, sizeof(ci.name));
     d.cardinality = ci.cardinality;
 
     PClassInfoW ciw{};
@@ -126,23 +126,23 @@ void Vst3Module::readDescriptions()
     if (factory3 && factory3->getClassInfoUnicode(i, &ciw) == kResultOk)
     {
       d.hasInfo2 = true;
-      d.name = toUtf8(ciw.name, PClassInfo::kNameSize);
-      d.subCategories = fieldToString(ciw.subCategories, sizeof(ciw.subCategories));
-      d.vendor = toUtf8(ciw.vendor, PClassInfo2::kVendorSize);
-      d.version = toUtf8(ciw.version, PClassInfo2::kVersionSize);
-      d.sdkVersion = toUtf8(ciw.sdkVersion, PClassInfo2::kVersionSize);
+      d.name = ToUtf8(ciw.name, PClassInfo::kNameSize);
+      d.subCategories = FieldToString(ciw.subCategories, sizeof(ciw.subCategories));
+      d.vendor = ToUtf8(ciw.vendor, PClassInfo2::kVendorSize);
+      d.version = ToUtf8(ciw.version, PClassInfo2::kVersionSize);
+      d.sdkVersion = ToUtf8(ciw.sdkVersion, PClassInfo2::kVersionSize);
       d.classFlags = ciw.classFlags;
     }
     else if (factory2 && factory2->getClassInfo2(i, &ci2) == kResultOk)
     {
       d.hasInfo2 = true;
-      d.subCategories = fieldToString(ci2.subCategories, sizeof(ci2.subCategories));
-      d.vendor = fieldToString(ci2.vendor, sizeof(ci2.vendor));
-      d.version = fieldToString(ci2.version, sizeof(ci2.version));
-      d.sdkVersion = fieldToString(ci2.sdkVersion, sizeof(ci2.sdkVersion));
+      d.subCategories = FieldToString(ci2.subCategories, sizeof(ci2.subCategories));
+      d.vendor = FieldToString(ci2.vendor, sizeof(ci2.vendor));
+      d.version = FieldToString(ci2.version, sizeof(ci2.version));
+      d.sdkVersion = FieldToString(ci2.sdkVersion, sizeof(ci2.sdkVersion));
       d.classFlags = ci2.classFlags;
     }
-    classes_.push_back(d);
+    mClasses.push_back(d);
   }
   if (factory3)
     factory3->release();
@@ -150,20 +150,20 @@ void Vst3Module::readDescriptions()
     factory2->release();
 }
 
-std::vector<const ClassDescription*> Vst3Module::audioEffectClasses() const
+std::vector<const ClassDescription*> Vst3Module::AudioEffectClasses() const
 {
   std::vector<const ClassDescription*> result;
-  for (const auto& c : classes_)
-    if (c.isAudioEffect())
+  for (const auto& c : mClasses)
+    if (c.IsAudioEffect())
       result.push_back(&c);
   return result;
 }
 
-const ClassDescription& Vst3Module::selectEffectClass(const std::string& selector) const
+const ClassDescription& Vst3Module::SelectEffectClass(const std::string& selector) const
 {
-  const auto effects = audioEffectClasses();
+  const auto effects = AudioEffectClasses();
   if (effects.empty())
-    throw HostError("'" + path_ + "' holds no audio effect class");
+    throw HostError("'" + mPath + "' holds no audio effect class");
 
   if (selector.empty())
   {
@@ -172,16 +172,16 @@ const ClassDescription& Vst3Module::selectEffectClass(const std::string& selecto
     std::string names;
     for (const auto* c : effects)
       names += (names.empty() ? "" : ", ") + c->name;
-    throw HostError("'" + path_ + "' holds " + std::to_string(effects.size()) +
+    throw HostError("'" + mPath + "' holds " + std::to_string(effects.size()) +
                     " audio effect classes (" + names + "): choose one with --class");
   }
 
   TUID wanted{};
-  const bool isUid = uidFromString(selector, wanted);
+  const bool isUid = UidFromString(selector, wanted);
   for (const auto* c : effects)
-    if (isUid ? std::equal(c->cid.begin(), c->cid.end(), wanted) : equalsIgnoringCase(c->name, selector))
+    if (isUid ? std::equal(c->cid.begin(), c->cid.end(), wanted) : EqualsIgnoringCase(c->name, selector))
       return *c;
-  throw HostError("'" + path_ + "' holds no audio effect class '" + selector + "'");
+  throw HostError("'" + mPath + "' holds no audio effect class '" + selector + "'");
 }
 
 } // namespace vst3host

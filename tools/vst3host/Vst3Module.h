@@ -25,7 +25,7 @@ struct ClassDescription
   std::string sdkVersion;
   unsigned classFlags = 0;
 
-  bool isAudioEffect() const;
+  bool IsAudioEffect() const;
 };
 
 struct FactoryDescription
@@ -48,32 +48,32 @@ public:
   Vst3Module(const Vst3Module&) = delete;
   Vst3Module& operator=(const Vst3Module&) = delete;
 
-  const std::string& path() const { return path_; }
-  const std::string& libraryPath() const { return libraryPath_; }
-  Steinberg::IPluginFactory* factory() const { return factory_; }
-  const FactoryDescription& factoryDescription() const { return factoryDescription_; }
-  const std::vector<ClassDescription>& classes() const { return classes_; }
-  std::vector<const ClassDescription*> audioEffectClasses() const;
+  const std::string& path() const { return mPath; }
+  const std::string& LibraryPath() const { return mLibraryPath; }
+  Steinberg::IPluginFactory* factory() const { return mFactory; }
+  const FactoryDescription& GetFactoryDescription() const { return mFactoryDescription; }
+  const std::vector<ClassDescription>& classes() const { return mClasses; }
+  std::vector<const ClassDescription*> AudioEffectClasses() const;
 
   // The audio effect class named by `selector` (class name, case-insensitive, or class id), or
   // the only audio effect class when `selector` is empty. Throws when none or several match.
-  const ClassDescription& selectEffectClass(const std::string& selector) const;
+  const ClassDescription& SelectEffectClass(const std::string& selector) const;
 
 private:
   Vst3Module() = default;
-  void readDescriptions();
+  void ReadDescriptions();
 
-  std::string path_;
-  std::string libraryPath_;
-  void* handle_ = nullptr;
-  bool entered_ = false;
-  Steinberg::IPluginFactory* factory_ = nullptr;
-  FactoryDescription factoryDescription_;
-  std::vector<ClassDescription> classes_;
+  std::string mPath;
+  std::string mLibraryPath;
+  void* mHandle = nullptr;
+  bool mEntered = false;
+  Steinberg::IPluginFactory* mFactory = nullptr;
+  FactoryDescription mFactoryDescription;
+  std::vector<ClassDescription> mClasses;
 };
 
 // The shared library inside a bundle folder, or `path` itself when it names a file.
 // Throws when the bundle has no library for this platform.
-std::string findModuleLibrary(const std::string& path);
+std::string FindModuleLibrary(const std::string& path);
 
 } // namespace vst3host
