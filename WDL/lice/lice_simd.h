@@ -23,7 +23,7 @@ using BilinearRowFn = void (*)(uint32_t* d, int n, const uint32_t* r0, const uin
 BilinearRowFn BilinearStoreRow();
 
 // The forms behind those choices, for the tests. The AVX2 ones are built in their own
-// translation unit with -mavx2 -mfma: call them only when HasAvx2Kernels().
+// translation unit with -mavx2: call them only when HasAvx2Kernels().
 bool HasAvx2Kernels();
 int SourceAlphaFullBlocksSse2(uint32_t* d, const uint32_t* s, int n, int w);
 int SourceAlphaPartialBlocksSse2(uint32_t* d, const uint32_t* s, int n, int w);

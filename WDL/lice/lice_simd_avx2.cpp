@@ -1,4 +1,4 @@
-// AVX2 kernels (with FMA), compiled with -mavx2 -mfma and called only after a run-time check. This file includes
+// AVX2 kernels, compiled with -mavx2 and called only after a run-time check. This file includes
 // nothing but the kernels' declarations and the intrinsics, so that no shared inline function
 // is ever compiled here with AVX2 instructions.
 #include "lice_simd.h"

@@ -63,7 +63,7 @@ namespace lice_detail
 bool HasAvx2Kernels()
 {
 #if defined(LICE_HAVE_AVX2_KERNELS)
-  static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  static const bool has = __builtin_cpu_supports("avx2");
   return has;
 #else
   return false;
