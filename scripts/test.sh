@@ -13,4 +13,6 @@ ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R "Thread|ManyInstan
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELIX_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
-ctest --test-dir build-asan --output-on-failure -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE gui
+# The editor on screen, one case at a time, under an X server of its own.
+scripts/with-xvfb.sh ctest --test-dir build-asan --output-on-failure -L gui

@@ -1,0 +1,207 @@
+// Attaching as a Linux host does: the platform type, the XEmbed property before mapping, the
+// run-loop registrations, what is left after failures, the host frame and the parent vanishing.
+#include <gtest/gtest.h>
+#include "GuiTestHost.h"
+
+#include <X11/Xatom.h>
+#include <dirent.h>
+
+#include <cstdlib>
+
+
+using namespace guitest;
+
+namespace
+{
+int OpenFds()
+{
+  int n = 0;
+  if (DIR* d = opendir("/proc/self/fd"))
+  {
+    while (readdir(d)) ++n;
+    closedir(d);
+  }
+  return n;
+}
+
+int RootChildren(Display* d)
+{
+  Window root = 0, par = 0, *children = nullptr;
+  unsigned n = 0;
+  XQueryTree(d, DefaultRootWindow(d), &root, &par, &children, &n);
+  if (children) XFree(children);
+  return static_cast<int>(n);
+}
+}  // namespace
+
+TEST(GuiEmbed, XEmbedInfoIsSetBeforeTheChildIsMapped)
+{
+  GuiHost host;
+  ASSERT_NE(host.display, nullptr) << "no X display";
+  // As an XEmbed embedder: map requests of children come to us, so the child stays unmapped.
+  XSelectInput(host.display, host.parent, SubstructureRedirectMask | SubstructureNotifyMask);
+  XSync(host.display, False);
+  IPlugView* view = host.fx->createView("editor");
+  ASSERT_NE(view, nullptr);
+  view->setFrame(&host.frame);
+  EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultOk);
+  EXPECT_EQ(view->isPlatformTypeSupported("NSView"), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported("HIView"), kResultFalse);
+  EXPECT_EQ(view->attached(reinterpret_cast<void*>(host.parent), "NSView"), kResultFalse);
+  ASSERT_EQ(view->attached(reinterpret_cast<void*>(host.parent), "X11EmbedWindowID"), kResultOk);
+  EXPECT_EQ(host.loop.fds.size(), 1u);
+  ASSERT_EQ(host.loop.timers.size(), 1u);
+  EXPECT_EQ(host.loop.timers[0].ms, 40);
+
+  XEvent e;
+  bool sawRequest = false;
+  while (!sawRequest)
+  {
+    XNextEvent(host.display, &e);
+    if (e.type != MapRequest) continue;
+    sawRequest = true;
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, rest = 0;
+    unsigned char* data = nullptr;
+    Atom xembed = XInternAtom(host.display, "_XEMBED_INFO", False);
+    ASSERT_EQ(XGetWindowProperty(host.display, e.xmaprequest.window, xembed, 0, 2, False, AnyPropertyType, &type,
+                                 &format, &n, &rest, &data),
+              Success);
+    ASSERT_EQ(n, 2u);
+    ASSERT_EQ(format, 32);
+    const long* info = reinterpret_cast<const long*>(data);
+    EXPECT_EQ(info[0], 0);  // version
+    EXPECT_EQ(info[1], 1);  // XEMBED_MAPPED
+    XFree(data);
+    XWindowAttributes wa;
+    XGetWindowAttributes(host.display, e.xmaprequest.window, &wa);
+    EXPECT_EQ(wa.map_state, IsUnmapped);
+    EXPECT_EQ(wa.width, GuiFx::kW);
+    EXPECT_EQ(wa.height, GuiFx::kH);
+    XMapWindow(host.display, e.xmaprequest.window);
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_TRUE(host.loop.fds.empty());
+  EXPECT_TRUE(host.loop.timers.empty());
+  EXPECT_EQ(host.loop.RefCount(), 1);  // every reference given back
+  XSync(host.display, False);
+  EXPECT_EQ(host.Child(), 0u);
+  view->release();
+}
+
+TEST(GuiEmbed, AttachFailsCleanlyWithoutRunLoopDisplayOrValidParent)
+{
+  GuiHost host;
+  ASSERT_NE(host.display, nullptr);
+  {
+    // A frame that offers no run loop.
+    RunLoop loop;
+    Frame frame(&loop, false);
+    IPlugView* view = host.fx->createView("editor");
+    view->setFrame(&frame);
+    EXPECT_EQ(view->attached(reinterpret_cast<void*>(host.parent), "X11EmbedWindowID"), kResultFalse);
+    XSync(host.display, False);
+    EXPECT_EQ(host.Child(), 0u);
+    view->release();
+  }
+  {
+    // A parent that is no window.
+    IPlugView* view = host.fx->createView("editor");
+    view->setFrame(&host.frame);
+    EXPECT_EQ(view->attached(reinterpret_cast<void*>(0x7ffffff0UL), "X11EmbedWindowID"), kResultFalse);
+    EXPECT_TRUE(host.loop.fds.empty());
+    EXPECT_TRUE(host.loop.timers.empty());
+    EXPECT_EQ(view->attached(nullptr, "X11EmbedWindowID"), kResultFalse);
+    view->release();
+  }
+  {
+    // No display at all: the instance and its view are made, attaching answers false.
+    const std::string saved = std::getenv("DISPLAY");
+    unsetenv("DISPLAY");
+    auto* fx = new GuiFx(IPlugInstanceInfo());
+    IPlugView* view = fx->createView("editor");
+    ASSERT_NE(view, nullptr);
+    view->setFrame(&host.frame);
+    EXPECT_EQ(view->attached(reinterpret_cast<void*>(host.parent), "X11EmbedWindowID"), kResultFalse);
+    EXPECT_TRUE(host.loop.fds.empty());
+    view->release();
+    fx->release();
+    setenv("DISPLAY", saved.c_str(), 1);
+  }
+  EXPECT_EQ(host.fx->createView("other"), nullptr);
+  EXPECT_EQ(host.fx->createView(nullptr), nullptr);
+}
+
+TEST(GuiEmbed, ResizeGoesThroughTheHostFrame)
+{
+  GuiHost host;
+  ASSERT_TRUE(host.Open());
+  host.fx->Editor()->Resize(GuiFx::kW, GuiFx::kH);  // same size: nothing
+  EXPECT_TRUE(host.frame.resizes.empty());
+  host.fx->Editor()->Resize(320, 170);
+  ASSERT_EQ(host.frame.resizes.size(), 1u);
+  EXPECT_EQ(host.frame.resizes[0].getWidth(), 320);
+  EXPECT_EQ(host.frame.resizes[0].getHeight(), 170);
+  host.Pump(60);
+  XWindowAttributes wa;
+  ASSERT_TRUE(XGetWindowAttributes(host.display, host.Child(), &wa));
+  EXPECT_EQ(wa.width, 320);
+  EXPECT_EQ(wa.height, 170);
+  ViewRect size;
+  ASSERT_EQ(host.mView->getSize(&size), kResultOk);
+  EXPECT_EQ(size.getWidth(), 320);
+}
+
+TEST(GuiEmbed, ParentDestroyedBeforeRemovedThenReopened)
+{
+  GuiHost host;
+  ASSERT_TRUE(host.Open());
+  XDestroyWindow(host.display, host.parent);
+  host.parent = 0;
+  host.Pump(100);  // our window is gone with it; drawing into it must not hurt
+  host.fx->Editor()->SetAllControlsDirty();
+  host.Pump(100);
+  host.Close();
+  EXPECT_TRUE(host.loop.fds.empty());
+
+  // A new parent works as before.
+  host.parent = XCreateSimpleWindow(host.display, DefaultRootWindow(host.display), 0, 0, GuiFx::kW, GuiFx::kH, 0, 0, 0);
+  XMapWindow(host.display, host.parent);
+  XSync(host.display, False);
+  ASSERT_TRUE(host.Open());
+  EXPECT_NE(host.Child(), 0u);
+}
+
+TEST(GuiEmbed, OpenCloseReopenLeavesNothingBehind)
+{
+  GuiHost host;
+  ASSERT_TRUE(host.Open());
+  host.Close();
+  const int fds = OpenFds(), windows = RootChildren(host.display);
+  for (int i = 0; i < 200; ++i)
+  {
+    ASSERT_TRUE(host.Open()) << i;
+    host.Pump(i % 20 == 0 ? 50 : 0);
+    host.Close();
+  }
+  XSync(host.display, False);
+  EXPECT_EQ(host.Child(), 0u);
+  EXPECT_EQ(RootChildren(host.display), windows);
+  EXPECT_EQ(OpenFds(), fds);
+  EXPECT_EQ(host.loop.RefCount(), 1);
+}
+
+TEST(GuiEmbed, ExposeCopiesTheDrawnPixels)
+{
+  GuiHost host;
+  ASSERT_TRUE(host.Open());
+  host.Pump(100);
+  EXPECT_EQ(host.ScreenPixel(100, 140), 0x282830u);  // the panel
+  XClearArea(host.display, host.Child(), 0, 0, 0, 0, False);  // wiped to the window's black
+  XSync(host.display, False);
+  EXPECT_EQ(host.ScreenPixel(100, 140), 0x000000u);
+  XClearArea(host.display, host.Child(), 0, 0, 0, 0, True);  // and an expose asks for it back
+  host.Pump(30);
+  EXPECT_EQ(host.ScreenPixel(100, 140), 0x282830u);
+}
