@@ -81,7 +81,10 @@ void IGraphicsLinux::HandleEvent(XEvent& e)
       break;
     case FocusOut:
       // Focus moving to another window commits the entry, as leaving a field does.
-      if (mEdControl && e.xfocus.mode == NotifyNormal && e.xfocus.detail != NotifyInferior) EndTextEntry(true);
+      // (Pointer-focus changes and focus moving into our own children do not count.)
+      if (mEdControl && e.xfocus.mode == NotifyNormal && e.xfocus.detail != NotifyInferior &&
+          e.xfocus.detail != NotifyPointer && e.xfocus.detail != NotifyPointerRoot && e.xfocus.detail != NotifyDetailNone)
+        EndTextEntry(true);
       break;
     case LeaveNotify:
       HideTooltip();
@@ -101,8 +104,9 @@ void IGraphicsLinux::HandleEvent(XEvent& e)
 void IGraphicsLinux::ReleasePointerGrab()
 {
   // The implicit grab of our button press would keep the host's (or our) menu from grabbing.
+  // A round trip: the server must have released it before anyone else asks for the pointer.
   XUngrabPointer(mX.Get(), CurrentTime);
-  XFlush(mX.Get());
+  XSync(mX.Get(), False);
 }
 
 void IGraphicsLinux::HandleButton(const XButtonEvent& e, bool press)

@@ -80,6 +80,7 @@ TEST(GuiEmbed, XEmbedInfoIsSetBeforeTheChildIsMapped)
     EXPECT_EQ(wa.width, GuiFx::kW);
     EXPECT_EQ(wa.height, GuiFx::kH);
     XMapWindow(host.display, e.xmaprequest.window);
+    XSync(host.display, False);
   }
   EXPECT_EQ(view->removed(), kResultOk);
   EXPECT_TRUE(host.loop.fds.empty());

@@ -74,7 +74,8 @@ TEST(GuiInput, ClicksStepTheFourPositionSwitchQuickOrSlow)
   for (const Edit& e : EditsOf(host, TestFx::kLocked))
     if (e.mKind == 'p') performed.push_back(e.mValue);
   ASSERT_EQ(performed.size(), 5u);
-  const double expected[5] = {1.0 / 3, 2.0 / 3, 1.0, 0.0, 1.0 / 3};
+  // From Locked's default 3 of 0..10 (0.3) in steps of a third, back to 0 past the end.
+  const double expected[5] = {0.3 + 1.0 / 3, 0.3 + 2.0 / 3, 0.0, 1.0 / 3, 2.0 / 3};
   for (int i = 0; i < 5; ++i) EXPECT_NEAR(performed[i], expected[i], 1e-9) << i;
 }
 
