@@ -43,8 +43,12 @@ int VirtualKey(int16 keyCode)
 class EditorRunLoopHandler : public Linux::ITimerHandler, public Linux::IEventHandler, public FObject
 {
 public:
-  explicit EditorRunLoopHandler(IPlugEditor* editor) : mEditor(editor) {}
+  EditorRunLoopHandler(IPlugEditor* editor, Linux::IRunLoop* runLoop)
+    : mEditor(editor), mRunLoop(runLoop), mFD(editor->GetEventFD())
+  {
+  }
   void Clear() { mEditor = nullptr; }
+  Linux::FileDescriptor FD() const { return mFD; }
 
   void PLUGIN_API onTimer() override
   {
@@ -52,7 +56,15 @@ public:
   }
   void PLUGIN_API onFDIsSet(Linux::FileDescriptor) override
   {
-    if (mEditor) mEditor->OnEventFD();
+    if (!mEditor) return;
+    mEditor->OnEventFD();
+    // A connection that broke is dead for good: the host must stop watching its descriptor,
+    // which would otherwise report a hang-up on every turn of its loop.
+    if (mFD >= 0 && mEditor->GetEventFD() != mFD)
+    {
+      mFD = -1;
+      mRunLoop->unregisterEventHandler(this);
+    }
   }
 
   OBJ_METHODS(EditorRunLoopHandler, FObject)
@@ -64,6 +76,8 @@ public:
 
 private:
   IPlugEditor* mEditor;
+  Linux::IRunLoop* mRunLoop;  // outlives the handler's registration
+  Linux::FileDescriptor mFD;
 };
 
 IPlugVST3View::IPlugVST3View(IPlugVST3* plug) : mPlug(plug)
@@ -99,8 +113,8 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
     return kResultFalse;
   }
   mRunLoop = runLoop;
-  mHandler = new EditorRunLoopHandler(editor);
-  const bool fdOk = mRunLoop->registerEventHandler(mHandler, editor->GetEventFD()) == kResultOk;
+  mHandler = new EditorRunLoopHandler(editor, mRunLoop);
+  const bool fdOk = mRunLoop->registerEventHandler(mHandler, mHandler->FD()) == kResultOk;
   const bool timerOk = fdOk && mRunLoop->registerTimer(mHandler, editor->TimerIntervalMs()) == kResultOk;
   mAttached = true;
   if (!timerOk)
@@ -119,7 +133,7 @@ void IPlugVST3View::Detach()
   mAttached = false;
   mHandler->Clear();
   mRunLoop->unregisterTimer(mHandler);
-  mRunLoop->unregisterEventHandler(mHandler);
+  if (mHandler->FD() >= 0) mRunLoop->unregisterEventHandler(mHandler);
   mHandler->release();
   mHandler = nullptr;
   mRunLoop->release();

@@ -6,7 +6,13 @@
 #include <X11/Xatom.h>
 #include <dirent.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 
 using namespace guitest;
@@ -205,4 +211,51 @@ TEST(GuiEmbed, ExposeCopiesTheDrawnPixels)
   XClearArea(host.display, host.Child(), 0, 0, 0, 0, True);  // and an expose asks for it back
   host.Pump(30);
   EXPECT_EQ(host.ScreenPixel(100, 140), 0x282830u);
+}
+
+TEST(GuiEmbed, ABrokenConnectionNeverEndsTheHost)
+{
+  // An X server of this test's own, killed under the open editor.
+  int pipeFds[2];
+  ASSERT_EQ(pipe(pipeFds), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 3);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const char* argv[] = {"Xvfb", "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp", nullptr};
+  pid_t server = -1;
+  ASSERT_EQ(posix_spawnp(&server, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFds[1]);
+  char number[16] = {};
+  pollfd p{pipeFds[0], POLLIN, 0};
+  ssize_t got = poll(&p, 1, 10000) > 0 ? read(pipeFds[0], number, sizeof number - 1) : -1;
+  close(pipeFds[0]);
+  if (got <= 0)
+  {
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+    FAIL() << "the second X server did not start";
+  }
+  const std::string saved = std::getenv("DISPLAY");
+  setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+  {
+    GuiHost host;
+    setenv("DISPLAY", saved.c_str(), 1);
+    ASSERT_NE(host.display, nullptr);
+    // The test host survives its own connection's loss the same way.
+    XSetIOErrorExitHandler(host.display, [](Display*, void*) {}, nullptr);
+    ASSERT_TRUE(host.Open());
+    ASSERT_EQ(host.loop.fds.size(), 1u);
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+    host.loop.Pump(200);
+    EXPECT_TRUE(host.loop.fds.empty());  // the dead descriptor is no longer watched
+    EXPECT_EQ(host.fx->Editor()->GetWindow(), nullptr);
+    host.fx->Editor()->SetAllControlsDirty();
+    host.loop.Pump(100);  // the timer still runs and does nothing
+    host.Close();
+    EXPECT_TRUE(host.loop.timers.empty());
+    host.parent = 0;  // gone with its server
+  }
 }
