@@ -124,8 +124,9 @@ void IGraphicsLinux::CloseWindow()
 
 void IGraphicsLinux::LostConnection()
 {
-  // Nothing more may be sent on a broken connection: forget the server-side objects.
+  // The server's objects died with it; only client-side memory (image, GC record) is freed.
   mImage.Destroy();
+  if (mGC && mX.Get()) XFreeGC(mX.Get(), mGC);
   mGC = nullptr;
   mWindow = mParent = mTooltip = 0;
   mBlankCursor = 0;

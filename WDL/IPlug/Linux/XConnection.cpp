@@ -9,6 +9,7 @@ namespace
 std::mutex s_lock;
 std::vector<XConnection*> s_open;  // our live connections
 XErrorHandler s_previous = nullptr;
+XIOErrorHandler s_previousIO = nullptr;
 }  // namespace
 
 bool XConnection::Open()
@@ -22,7 +23,11 @@ bool XConnection::Open()
   if (!display) return false;
   {
     std::lock_guard<std::mutex> lock(s_lock);
-    if (s_open.empty()) s_previous = XSetErrorHandler(&XConnection::OnError);
+    if (s_open.empty())
+    {
+      s_previous = XSetErrorHandler(&XConnection::OnError);
+      s_previousIO = XSetIOErrorHandler(&XConnection::OnIOError);
+    }
     s_open.push_back(this);
   }
   mDisplay = display;
@@ -40,8 +45,9 @@ bool XConnection::Open()
 void XConnection::Close()
 {
   if (!mDisplay) return;
-  // A broken connection is not flushed again: closing it would only report the same error.
-  if (!mBroken) XCloseDisplay(mDisplay);
+  // A broken connection is closed too (freeing its memory): its I/O error comes back to our
+  // handlers, which return.
+  XCloseDisplay(mDisplay);
   mDisplay = nullptr;
   std::lock_guard<std::mutex> lock(s_lock);
   s_open.erase(std::remove(s_open.begin(), s_open.end(), this), s_open.end());
@@ -50,7 +56,10 @@ void XConnection::Close()
     // Restore the previous handler only when ours is still the one installed.
     XErrorHandler current = XSetErrorHandler(s_previous);
     if (current != &XConnection::OnError) XSetErrorHandler(current);
+    XIOErrorHandler currentIO = XSetIOErrorHandler(s_previousIO);
+    if (currentIO != &XConnection::OnIOError) XSetIOErrorHandler(currentIO);
     s_previous = nullptr;
+    s_previousIO = nullptr;
   }
 }
 
@@ -68,6 +77,18 @@ int XConnection::OnError(Display* display, XErrorEvent* event)
     previous = s_previous;
   }
   return previous ? previous(display, event) : 0;
+}
+
+int XConnection::OnIOError(Display* display)
+{
+  XIOErrorHandler previous = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(s_lock);
+    for (XConnection* c : s_open)
+      if (c->mDisplay == display) return 0;  // ours: the exit handler below marks it broken
+    previous = s_previousIO;
+  }
+  return previous ? previous(display) : 0;
 }
 
 void XConnection::OnIOErrorExit(Display*, void* self)

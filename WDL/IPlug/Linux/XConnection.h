@@ -34,6 +34,7 @@ public:
 
 private:
   static int OnError(Display* display, XErrorEvent* event);
+  static int OnIOError(Display* display);
   static void OnIOErrorExit(Display* display, void* self);
 
   Display* mDisplay = nullptr;

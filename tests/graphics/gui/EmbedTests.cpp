@@ -237,18 +237,32 @@ TEST(GuiEmbed, ABrokenConnectionNeverEndsTheHost)
     waitpid(server, nullptr, 0);
     FAIL() << "the second X server did not start";
   }
+  // Whatever happens below, the server goes (by its id).
+  struct Stop
+  {
+    pid_t pid;
+    ~Stop()
+    {
+      if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
+    }
+  } stop{server};
+  // The test host's own connection dies too; its handler (installed before the editor's,
+  // which passes on what is not its own) lets it live.
+  XIOErrorHandler previousIO = XSetIOErrorHandler([](Display*) { return 0; });
   const std::string saved = std::getenv("DISPLAY");
   setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
   {
     GuiHost host;
-    setenv("DISPLAY", saved.c_str(), 1);
     ASSERT_NE(host.display, nullptr);
     // The test host survives its own connection's loss the same way.
     XSetIOErrorExitHandler(host.display, [](Display*, void*) {}, nullptr);
-    ASSERT_TRUE(host.Open());
+    const bool opened = host.Open();
+    setenv("DISPLAY", saved.c_str(), 1);
+    ASSERT_TRUE(opened);
     ASSERT_EQ(host.loop.fds.size(), 1u);
     kill(server, SIGKILL);
     waitpid(server, nullptr, 0);
+    stop.pid = -1;
     host.loop.Pump(200);
     EXPECT_TRUE(host.loop.fds.empty());  // the dead descriptor is no longer watched
     EXPECT_EQ(host.fx->Editor()->GetWindow(), nullptr);
@@ -258,4 +272,5 @@ TEST(GuiEmbed, ABrokenConnectionNeverEndsTheHost)
     EXPECT_TRUE(host.loop.timers.empty());
     host.parent = 0;  // gone with its server
   }
+  XSetIOErrorHandler(previousIO);
 }
