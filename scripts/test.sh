@@ -14,7 +14,9 @@ ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R "Thread|ManyInstan
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRELIX_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
-ctest --test-dir build-asan --output-on-failure -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE gui
+# The editor on screen, one case at a time, under an X server of its own.
+scripts/with-xvfb.sh ctest --test-dir build-asan --output-on-failure -L gui
 
 # Every fuzz target for a few seconds, after replaying its committed regression inputs.
 bash scripts/fuzz.sh 5

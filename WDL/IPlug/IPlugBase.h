@@ -62,6 +62,38 @@ public:
   virtual void CloseWindow() {}
   virtual int Width() const { return 0; }
   virtual int Height() const { return 0; }
+
+  // Run-loop plumbing for hosts that drive the editor from their own loop (the VST3 view on
+  // Linux). User-interface thread. ConnectWindowSystem opens the display connection ahead of
+  // attachment (false without a display); never called while the editor is constructed.
+  virtual bool ConnectWindowSystem() { return false; }
+  // The descriptor the host watches while a window is open (-1: none) and its handler, which
+  // handles every pending event; the frame timer's interval and tick (the redraw).
+  virtual int GetEventFD() const { return -1; }
+  virtual void OnEventFD() {}
+  virtual int TimerIntervalMs() const { return 40; }
+  virtual void OnTimer() {}
+  // A key the host forwards: a virtual key (EVirtualKey) or, with kVKNone, a character.
+  // True only when the editor used it; the host keeps every other key.
+  virtual bool OnHostKeyDown(int /*virtualKey*/, int /*character*/) { return false; }
+};
+
+// Keys a host names rather than spells (the editor's key table and its text entry use them).
+enum EVirtualKey
+{
+  kVKNone = 0,
+  kVKSpace,
+  kVKUp,
+  kVKDown,
+  kVKLeft,
+  kVKRight,
+  kVKReturn,
+  kVKEscape,
+  kVKTab,
+  kVKBackspace,
+  kVKDelete,
+  kVKHome,
+  kVKEnd
 };
 
 class IPlugBase

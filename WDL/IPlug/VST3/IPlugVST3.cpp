@@ -439,7 +439,7 @@ void IPlugVST3::AddView(IPlugView* view)
   if (view && std::find(mViews.begin(), mViews.end(), view) == mViews.end()) mViews.push_back(view);
 }
 
-void IPlugVST3::RemoveView(IPlugView* view)
+void IPlugVST3::RemoveView(IPlugView*)
 {
-  mViews.erase(std::remove(mViews.begin(), mViews.end(), view), mViews.end());
+  mViews.clear();
 }

@@ -83,7 +83,8 @@ public:
                                                  Steinberg::Vst::ParameterInfo& info) override;
   Steinberg::tresult setEditorState(Steinberg::IBStream* state) override;
   Steinberg::tresult getEditorState(Steinberg::IBStream* state) override;
-  // No editor view yet: hosts show their own parameter editor.
+  // "editor": a new IPlugVST3View, appended to the view list (also for an instance without an
+  // editor, whose view then refuses every platform type); null for any other name.
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
   // IUnitInfo (IPlugVST3Units.cpp): one unit per parameter group, the factory presets as a
@@ -121,7 +122,8 @@ public:
   void GetTimeSig(int* numerator, int* denominator) override;
   void GetTime(ITimeInfo* timeInfo) override;
   bool IsRenderingOffline() override;
-  void ResizeGraphics(int, int) override {}
+  // Asks the host frame of the first view for the size (nothing without editor, view or frame).
+  void ResizeGraphics(int w, int h) override;
   // Also tells the host (restartComponent with kLatencyChanged). User-interface thread.
   bool SetLatency(int samples) override;
   bool SendMidiMsg(IMidiMsg*) override { return false; }
@@ -134,7 +136,8 @@ public:
   // kMono, kStereo, k30Music, k40Music, k50, k60Music, k70Music, k80Music for 1-8; otherwise 0.
   static Steinberg::Vst::SpeakerArrangement getSpeakerArrForChans(int n);
 
-  // Editor views register here while they exist (not owned).
+  // Editor views register here while they exist (not owned). Removing any view empties the
+  // whole list: only the first view is ever used, for resizing and the host context menu.
   void AddView(Steinberg::IPlugView* view);
   void RemoveView(Steinberg::IPlugView* view);
 

@@ -1,9 +1,11 @@
 // The edit-controller face: parameter values and texts, the state stream, edits reported to the
 // host and the host's context menu.
 #include <cmath>
+#include <cstring>
 
 #include "ByteChunk.h"
 #include "IPlugVST3.h"
+#include "IPlugVST3View.h"
 #include "Log.h"
 #include "VST3Guard.h"
 #include "VST3Text.h"
@@ -125,9 +127,18 @@ tresult IPlugVST3::setEditorState(IBStream* stream)
   });
 }
 
-IPlugView* PLUGIN_API IPlugVST3::createView(FIDString)
+IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name)
 {
-  return nullptr;
+  if (!name || std::strcmp(name, ViewType::kEditor) != 0) return nullptr;
+  auto* view = new IPlugVST3View(this);
+  AddView(view);
+  return view;
+}
+
+void IPlugVST3::ResizeGraphics(int w, int h)
+{
+  if (!GetGUI() || mViews.empty()) return;
+  if (auto* view = dynamic_cast<IPlugVST3View*>(mViews.front())) view->resize(w, h);
 }
 
 void IPlugVST3::BeginInformHostOfParamChange(int idx)
