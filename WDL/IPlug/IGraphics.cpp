@@ -240,7 +240,8 @@ bool IGraphics::Draw(IRECT* r)
 {
   const int n = mControls.GetSize();
   if (!n) return true;
-  ApplyValuesFromPlug();
+  // Values pushed since IsDirty measured r wait for the next pass: applied now, they could
+  // dirty a control outside r that this pass would then clean without showing it.
   *r = ClipToEditor(*r);
   if (mStrict)
     DrawStrict(*r);

@@ -135,12 +135,13 @@ public:
   void HideControl(int paramIdx, bool hide);
   void GrayOutControl(int paramIdx, bool gray);
   void SetAllControlsDirty();
-  // Applies the values pushed since the last call (IsDirty, Draw and PrepDraw call it).
+  // Applies the values pushed since the last call (IsDirty and PrepDraw call it).
   void ApplyValuesFromPlug();
 
   // Drawing passes. IsDirty grows r (pass an empty one) by every dirty control's rectangle,
   // clipped to the editor, and tells whether any control was dirty. Draw redraws the controls
-  // that the area r needs (clipped to the editor) and copies it to the screen.
+  // that the area r needs (clipped to the editor) and copies it to the screen; values pushed
+  // after IsDirty measured r are drawn by the next pass.
   bool IsDirty(IRECT* r);
   bool Draw(IRECT* r);
   void OnGUIIdle();
