@@ -27,6 +27,8 @@ Brelix::Brelix(IPlugInstanceInfo info)
   GetParam(kOut)->SetShape(1.0);
   GetParam(kModel)->InitInt("MODEL", 0, 0, 10, "%", "");
 
+  AttachEditor();
+
   MakeDefaultPreset("-", kNumPresets);
 }
 

@@ -12,9 +12,12 @@
 // and take no lock but the (recursive) plug-in mutex.
 // Ownership: every member is embedded; the base owns the parameters, presets and the editor.
 // Units: GAIN and OUT are decibels (GAIN 0 to 40, OUT -30 to 30); samples are linear doubles;
-// the meter value pushed to the editor is the smoothed level times 0.25, not clamped. It goes to
-// the control at GetMeterControlIdx() of an attached editor. Nothing sets that index (it stays
-// -1, which an editor ignores), so the level is readable only through GetMeterLevel().
+// the meter value pushed to the editor is the smoothed level times 0.25, not clamped, stored
+// into the meter control (GetMeterControlIdx(), 8) of the editor once per frame.
+//
+// Editor: 1129 x 214 pixels of bitmaps (BrelixEditor.cpp), built by the constructor and owned
+// by the base. Building it touches no window system; its images are read from the bundle's
+// Contents/Resources, once per process.
 //
 // Input hygiene: a non-finite input sample, or a non-finite saturation result, enters the
 // chain as 0, so the filter histories and the meter stay finite for the life of the instance;
@@ -26,6 +29,7 @@
 #include <utility>
 
 #include "BrelixCurves.h"
+#include "IGraphics.h"
 #include "IPlugVST3.h"
 #include "V76300.h"
 #include "V763k.h"
@@ -83,10 +87,12 @@ public:
     V7680300 hp80300;
   };
 
-  // Initialises the parameters and makes the default preset "-". No editor is built yet.
+  // Initialises the parameters, builds the editor and makes the default preset "-".
   explicit Brelix(IPlugInstanceInfo info = IPlugInstanceInfo());
   ~Brelix() override;
 
+  // The base's, then notes whether the editor is the framework's own (the meter's fast path).
+  void AttachGraphics(IPlugEditor* editor) override;
   // Takes the plug-in mutex and clears nothing: filter histories carry over between activations.
   void Reset() override;
   // GAIN and OUT update the cached drive and output gains; other indices change nothing.
@@ -105,6 +111,8 @@ public:
 private:
   using BlockFn = void (Brelix::*)(double** inputs, double** outputs, int nFrames);
 
+  // Builds the editor (BrelixEditor.cpp) and hands it to the base.
+  void AttachEditor();
   template <int Model, int Hpf, int Lpf, bool Bypass>
   void ProcessBlock(double** inputs, double** outputs, int nFrames);
   template <std::size_t... I>
@@ -114,7 +122,8 @@ private:
 
   double mDriveGain = 1.0;
   double mOutputGain = 1.0;
-  int mMeterControlIdx = -1;  // the editor's meter control; -1 (none) until an editor defines one
+  IGraphics* mEditor = nullptr;  // the base's editor when it is the framework's, else null
+  int mMeterControlIdx = -1;     // the editor's meter control, set when the editor is built
   double mMeter = 0.0;
   double mCoeffRate;          // the rate the coefficients were computed for; NaN before the first block
   Channel mChannels[2];

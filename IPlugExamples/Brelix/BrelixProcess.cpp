@@ -120,7 +120,11 @@ __attribute__((flatten)) void Brelix::ProcessBlock(double** inputs, double** out
   double aL = 0.0, aR = 0.0;
   double m = mMeter;
   double r = 0.0;
-  IPlugEditor* gui = GetGUI();
+  // The framework's editor takes the value without a virtual call; any other editor through its
+  // interface.
+  IGraphics* const editor = mEditor;
+  IPlugEditor* const other = editor ? nullptr : GetGUI();
+  const int meterIdx = mMeterControlIdx;
 
   for (int i = 0; i < nFrames; ++i)
   {
@@ -174,7 +178,10 @@ __attribute__((flatten)) void Brelix::ProcessBlock(double** inputs, double** out
     const double w = m > x ? kMeterRelease : kMeterAttack;
     m = (1.0 - w) * m + w * x;
     r = m;
-    if (gui) gui->SetControlFromPlug(mMeterControlIdx, m * kMeterScale);
+    if (editor)
+      editor->IGraphics::SetControlFromPlug(meterIdx, m * kMeterScale);
+    else if (other)
+      other->SetControlFromPlug(meterIdx, m * kMeterScale);
   }
 
   left.output = outL;
