@@ -209,6 +209,10 @@ LICE_IBitmap* LICE_LoadPNGFromNamedResource(const char* name, LICE_IBitmap* bmp 
 // programs that use the library outside a bundle); null or "" goes back to the bundle's folder.
 // Thread-safe.
 void LICE_SetResourcePath(const char* dir);
+// PNG encoding: 8-bit RGB (or RGBA with wantAlpha; the alpha byte as stored), top row first,
+// deterministic (no time stamp, fixed compression). False, leaving no file behind, when the
+// bitmap has no pixels or the file cannot be written.
+bool LICE_WritePNG(const char* filename, LICE_IBitmap* bm, bool wantAlpha = false);
 // No resource mechanism on this platform: always null.
 LICE_IBitmap* LICE_LoadPNGFromResource(void* instance, const char* name,
                                        LICE_IBitmap* bmp = nullptr);

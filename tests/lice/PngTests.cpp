@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -14,6 +15,12 @@ namespace fs = std::filesystem;
 
 namespace
 {
+std::string Slurp(const std::string& path)
+{
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // Builds an image of the given format with seeded sample values (extremes included).
 PngImage MakeImage(int colorType, int bitDepth, int w = 13, int h = 7, uint32_t seed = 1)
 {
@@ -349,4 +356,41 @@ TEST(PngTestSupport, ReferencesRoundTripExactlyAndMismatchesAreReported)
   EXPECT_FALSE(MatchesReference(&picture, name)) << "there is no such reference";
   EXPECT_TRUE(fs::exists(OutputDir() + "/" + name + ".actual.png"));
   EXPECT_TRUE(fs::exists(OutputDir() + "/" + name + ".diff.png"));
+}
+
+TEST(PngEncode, RoundTripsEveryLayoutAndIsDeterministic)
+{
+  TempDir dir;
+  std::mt19937 rng(11);
+  LICE_MemBitmap src(37, 23);
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) src.getBits()[y * src.getRowSpan() + x] = static_cast<LICE_pixel>(rng());
+  FlippedBitmap flipped;
+  flipped.resize(37, 23);
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) LICE_PutPixel(&flipped, x, y, LICE_GetPixel(&src, x, y), 1.0f, LICE_BLIT_MODE_COPY);
+
+  for (bool alpha : {false, true})
+    for (LICE_IBitmap* bm : {static_cast<LICE_IBitmap*>(&src), static_cast<LICE_IBitmap*>(&flipped)})
+    {
+      const std::string a = dir.file("a.png"), b = dir.file("b.png");
+      ASSERT_TRUE(LICE_WritePNG(a.c_str(), bm, alpha));
+      ASSERT_TRUE(LICE_WritePNG(b.c_str(), bm, alpha));
+      EXPECT_EQ(Slurp(a), Slurp(b)) << "the same pixels give the same bytes";
+      std::unique_ptr<LICE_IBitmap> back(LICE_LoadPNG(a.c_str()));
+      ASSERT_TRUE(back);
+      ASSERT_EQ(back->getWidth(), 37);
+      ASSERT_EQ(back->getHeight(), 23);
+      for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 37; ++x)
+        {
+          const LICE_pixel want = LICE_GetPixel(&src, x, y) | (alpha ? 0 : LICE_RGBA(0, 0, 0, 255));
+          ASSERT_EQ(LICE_GetPixel(back.get(), x, y), want) << x << "," << y << " alpha " << alpha;
+        }
+    }
+
+  LICE_MemBitmap empty;
+  EXPECT_FALSE(LICE_WritePNG(dir.file("e.png").c_str(), &empty));
+  EXPECT_FALSE(fs::exists(dir.file("e.png")));
+  EXPECT_FALSE(LICE_WritePNG((dir.file("missing") + "/x.png").c_str(), &src));
 }
