@@ -28,6 +28,9 @@ add_library(vst3sdk STATIC
   ${_s}/base/thread/source/flock.cpp
   ${_s}/public.sdk/source/common/memorystream.cpp
   ${_s}/public.sdk/source/vst/vstinitiids.cpp
+  # The editor view's interface ids, which plug-in views and hosts refer to and no SDK source
+  # defines.
+  ${CMAKE_CURRENT_LIST_DIR}/VST3ViewIids.cpp
 )
 target_include_directories(vst3sdk SYSTEM PUBLIC ${_s})
 # The SDK's own debug layer prints and asserts; we build it in its release mode everywhere.
@@ -42,8 +45,6 @@ add_library(vst3sdk_plugin STATIC
   ${_s}/public.sdk/source/vst/vstcomponentbase.cpp
   ${_s}/public.sdk/source/vst/vsteditcontroller.cpp
   ${_s}/public.sdk/source/vst/vstparameters.cpp
-  # The editor view's interface ids, which the view class refers to and no SDK source defines.
-  ${CMAKE_CURRENT_LIST_DIR}/VST3ViewIids.cpp
 )
 target_compile_options(vst3sdk_plugin PRIVATE -w)
 target_link_libraries(vst3sdk_plugin PUBLIC vst3sdk)

@@ -80,6 +80,12 @@ std::string UsageText()
          "  brelix analyze INPUT [--fundamental HZ]\n"
          "                                          peak and RMS levels; a steady tone's harmonics\n"
          "                                          and aliasing, in dB relative to its fundamental\n"
+         "  brelix gui [--plugin PATH.vst3] [--set NAME=VALUE ...] [--silence] [--display NAME]\n"
+         "                                          open the plug-in's editor in a window while the demo\n"
+         "                                          clip (or silence) plays through it\n"
+         "  brelix snapshot OUT.png [--plugin PATH.vst3] [--set NAME=VALUE ...] [--display NAME]\n"
+         "                                          save a picture of the editor, drawn on a private\n"
+         "                                          X server (Xvfb) unless a display is named\n"
          "\n"
          "Render options:\n"
          "  --plugin PATH.vst3      plug-in bundle (default: the built or installed Brelix.vst3)\n"
@@ -100,6 +106,10 @@ std::string UsageText()
          "  --realtime              run the plug-in in realtime mode instead of offline\n"
          "  --no-progress           no progress bar\n"
          "\n"
+         "Gui and snapshot options: --plugin, --class, --set and --set-id as for render, and\n"
+         "  --display NAME          the X display to use (gui default: $DISPLAY)\n"
+         "  --silence               (gui) play silence instead of the demo clip\n"
+         "\n"
          "Analyze options:\n"
          "  --fundamental HZ        the tone's frequency (default: the strongest component)\n"
          "\n"
@@ -110,7 +120,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
 {
   CommandLine cl;
   if (args.empty())
-    throw UsageError("no command given (render, info or analyze)");
+    throw UsageError("no command given (render, info, analyze, gui or snapshot)");
   const std::string& verb = args.front();
   if (verb == "-h" || verb == "--help" || verb == "help")
     return cl;
@@ -125,11 +135,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     cl.command = CommandLine::Command::Info;
   else if (verb == "analyze")
     cl.command = CommandLine::Command::Analyze;
+  else if (verb == "gui")
+    cl.command = CommandLine::Command::Gui;
+  else if (verb == "snapshot")
+    cl.command = CommandLine::Command::Snapshot;
   else
-    throw UsageError("unknown command '" + verb + "' (render, info or analyze)");
+    throw UsageError("unknown command '" + verb + "' (render, info, analyze, gui or snapshot)");
 
   const bool render = cl.command == CommandLine::Command::Render;
   const bool info = cl.command == CommandLine::Command::Info;
+  const bool gui = cl.command == CommandLine::Command::Gui;
+  const bool snapshot = cl.command == CommandLine::Command::Snapshot;
+  const bool analyze = cl.command == CommandLine::Command::Analyze;
+  // Where the options every plug-in command shares go, for this command (null: not taken).
+  std::string* pluginOption = render ? &cl.render.plugin : info ? &cl.info.plugin : gui ? &cl.gui.plugin
+                              : snapshot ? &cl.snapshot.plugin : nullptr;
+  std::string* classOption = render ? &cl.render.className : info ? &cl.info.className : gui ? &cl.gui.className
+                             : snapshot ? &cl.snapshot.className : nullptr;
+  std::vector<ParameterRequest>* setOption = render ? &cl.render.parameters : gui ? &cl.gui.parameters
+                                             : snapshot ? &cl.snapshot.parameters : nullptr;
+  std::string* displayOption = gui ? &cl.gui.display : snapshot ? &cl.snapshot.display : nullptr;
   std::vector<std::string> rest(args.begin() + 1, args.end());
   ArgumentReader reader(rest);
   std::vector<std::string> positional;
@@ -159,17 +184,21 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     auto value = [&] { return reader.valueOf(name, inlineValue, hasInline); };
 
     RenderOptions& r = cl.render;
-    if ((render || info) && name == "--plugin")
-      (render ? r.plugin : cl.info.plugin) = value();
-    else if ((render || info) && name == "--class")
-      (render ? r.className : cl.info.className) = value();
+    if (pluginOption && name == "--plugin")
+      *pluginOption = value();
+    else if (classOption && name == "--class")
+      *classOption = value();
+    else if (displayOption && name == "--display")
+      *displayOption = value();
+    else if (gui && name == "--silence" && !hasInline)
+      cl.gui.silence = true;
     else if (info && name == "--json" && !hasInline)
       cl.info.json = true;
-    else if (render && (name == "--set" || name == "--set-id"))
+    else if (setOption && (name == "--set" || name == "--set-id"))
     {
       try
       {
-        r.parameters.push_back(ParameterResolver::parse(value(), name == "--set-id"));
+        setOption->push_back(ParameterResolver::parse(value(), name == "--set-id"));
       }
       catch (const vst3host::HostError& e)
       {
@@ -197,7 +226,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
       r.tailSeconds = parseSeconds(name, value());
     else if (render && name == "--oversample")
       r.oversample = parseOversample(name, value());
-    else if (!render && !info && name == "--fundamental")
+    else if (analyze && name == "--fundamental")
       cl.analyze.fundamentalHz = parseFrequency(name, value());
     else if (render && name == "--realtime" && !hasInline)
       r.realtime = true;
@@ -217,9 +246,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     if (positional.size() == 2)
       cl.render.input = positional.front();
   }
-  else if (info && !positional.empty())
-    throw UsageError("info takes no file argument (use --plugin PATH.vst3)");
-  else if (!render && !info)
+  else if ((info || gui) && !positional.empty())
+    throw UsageError(verb + " takes no file argument (use --plugin PATH.vst3)");
+  else if (snapshot)
+  {
+    if (positional.size() != 1)
+      throw UsageError("snapshot takes one OUT.png file, got " + std::to_string(positional.size()));
+    cl.snapshot.output = positional.front();
+  }
+  else if (analyze)
   {
     if (positional.size() != 1)
       throw UsageError("analyze takes one INPUT file, got " + std::to_string(positional.size()));

@@ -1,5 +1,5 @@
 #pragma once
-// The command line of `brelix`: subcommands render, info and analyze, their options, and the
+// The command line of `brelix`: subcommands render, info, analyze, gui and snapshot, their options, and the
 // help text. Pure parsing; errors as UsageError (exit status 2).
 #include "HostError.h"
 #include "ParameterResolver.h"
@@ -46,12 +46,32 @@ struct AnalyzeOptions
   double fundamentalHz = 0;                 // 0: the strongest tone
 };
 
+struct GuiOptions
+{
+  std::string plugin;                       // empty: the built or installed Brelix.vst3
+  std::string className;
+  std::vector<ParameterRequest> parameters;
+  std::string display;                      // empty: $DISPLAY
+  bool silence = false;                     // feed silence instead of the demo clip
+};
+
+struct SnapshotOptions
+{
+  std::string output;                       // .png
+  std::string plugin;
+  std::string className;
+  std::vector<ParameterRequest> parameters;
+  std::string display;                      // empty: a private Xvfb server
+};
+
 struct CommandLine
 {
-  enum class Command { Render, Info, Analyze, Help, Version } command = Command::Help;
+  enum class Command { Render, Info, Analyze, Gui, Snapshot, Help, Version } command = Command::Help;
   RenderOptions render;
   InfoOptions info;
   AnalyzeOptions analyze;
+  GuiOptions gui;
+  SnapshotOptions snapshot;
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

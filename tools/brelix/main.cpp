@@ -1,9 +1,11 @@
 // brelix: a command-line VST3 host. `brelix render` processes audio files through any VST3
 // effect (Brelix by default); `brelix info` shows what a host's scanner sees; `brelix analyze`
-// measures levels, harmonics and aliasing of a rendered tone.
+// measures levels, harmonics and aliasing of a rendered tone; `brelix gui` opens a plug-in's
+// editor while audio plays through it, and `brelix snapshot` saves a picture of the editor.
 #include "AnalyzeCommand.h"
 #include "CommandLine.h"
 #include "CrashGuard.h"
+#include "EditorCommands.h"
 #include "InfoCommand.h"
 #include "RenderCommand.h"
 
@@ -30,6 +32,12 @@ int main(int argc, char** argv)
         return 0;
       case CommandLine::Command::Analyze:
         std::fputs(AnalyzeCommand(cl.analyze).Run().c_str(), stdout);
+        return 0;
+      case CommandLine::Command::Gui:
+        GuiCommand(cl.gui).Run();
+        return 0;
+      case CommandLine::Command::Snapshot:
+        std::printf("%s: %s\n", cl.snapshot.output.c_str(), SnapshotCommand(cl.snapshot).Run().c_str());
         return 0;
       case CommandLine::Command::Render:
       {

@@ -4,7 +4,11 @@
 // Both are owned by the host and not reference-counted; they must outlive the plug-in objects
 // they were handed to. Called on the host's main thread.
 #include "public.sdk/source/vst/hosting/hostclasses.h"
+#include "ParameterChanges.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
+
+#include <mutex>
+#include <vector>
 
 namespace vst3host {
 
@@ -14,17 +18,30 @@ public:
   Steinberg::tresult PLUGIN_API getName(Steinberg::Vst::String128 name) override;
 };
 
-// Accepts every edit (a command-line host has no automation to record) and remembers the
-// restart flags the plug-in asked for, so that the host can react between blocks.
+// Accepts every edit and remembers the restart flags the plug-in asked for, so that the host can
+// react between blocks. Edits made in the plug-in's editor are logged (begin, perform, end, in
+// order) and the performed values queued for the processor; the processing thread takes them
+// with TakePendingEdits, without waiting for the user-interface thread.
 class ComponentHandler : public Steinberg::Vst::IComponentHandler
 {
 public:
-  Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID) override { return Steinberg::kResultOk; }
-  Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID, Steinberg::Vst::ParamValue) override
+  struct Edit
   {
-    return Steinberg::kResultOk;
-  }
-  Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID) override { return Steinberg::kResultOk; }
+    enum class Kind { Begin, Perform, End } kind;
+    Steinberg::Vst::ParamID id;
+    Steinberg::Vst::ParamValue value;  // Perform only
+  };
+
+  Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) override;
+  Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
+  Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID id) override;
+
+  // The latest edits (up to kLogLimit), oldest first (user-interface thread).
+  static constexpr size_t kLogLimit = 4096;
+  std::vector<Edit> EditLog() const;
+  // Moves the values performed since the last call into `changes` at offset 0 (processing
+  // thread); nothing when the user-interface thread holds the queue at this moment.
+  void TakePendingEdits(ParameterChanges& changes);
   Steinberg::tresult PLUGIN_API restartComponent(Steinberg::int32 flags) override;
 
   // Restart flags requested since the last call (Steinberg::Vst::RestartFlags), then cleared.
@@ -35,7 +52,12 @@ public:
   Steinberg::uint32 PLUGIN_API release() override { return 1; }
 
 private:
+  void Log(const Edit& edit);
+
   Steinberg::int32 mRestartFlags = 0;
+  mutable std::mutex mEditMutex;
+  std::vector<Edit> mLog;
+  std::vector<Edit> mPending;
 };
 
 } // namespace vst3host
