@@ -32,7 +32,7 @@ private:
   size_t mIndex = 0;
 };
 
-long parseInteger(const std::string& option, const std::string& text, long lo, long hi)
+long ParseInteger(const std::string& option, const std::string& text, long lo, long hi)
 {
   char* end = nullptr;
   errno = 0;
@@ -43,7 +43,7 @@ long parseInteger(const std::string& option, const std::string& text, long lo, l
   return v;
 }
 
-int parseOversample(const std::string& option, const std::string& text)
+int ParseOversample(const std::string& option, const std::string& text)
 {
   for (const char* factor : {"1", "2", "4", "8"})
     if (text == factor)
@@ -51,7 +51,7 @@ int parseOversample(const std::string& option, const std::string& text)
   throw UsageError(option + " takes 1, 2, 4 or 8, not '" + text + "'");
 }
 
-double parseFrequency(const std::string& option, const std::string& text)
+double ParseFrequency(const std::string& option, const std::string& text)
 {
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
@@ -60,7 +60,7 @@ double parseFrequency(const std::string& option, const std::string& text)
   return v;
 }
 
-double parseSeconds(const std::string& option, const std::string& text)
+double ParseSeconds(const std::string& option, const std::string& text)
 {
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
@@ -169,7 +169,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     {
       try
       {
-        r.parameters.push_back(ParameterResolver::parse(value(), name == "--set-id"));
+        r.parameters.push_back(ParameterResolver::Parse(value(), name == "--set-id"));
       }
       catch (const vst3host::HostError& e)
       {
@@ -177,7 +177,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
       }
     }
     else if (render && name == "--block")
-      r.blockSize = static_cast<int>(parseInteger(name, value(), 1, 1 << 20));
+      r.blockSize = static_cast<int>(ParseInteger(name, value(), 1, 1 << 20));
     else if (render && name == "--precision")
     {
       const std::string v = value();
@@ -194,11 +194,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     else if (render && name == "--bit-depth")
       r.depth = value();
     else if (render && name == "--tail")
-      r.tailSeconds = parseSeconds(name, value());
+      r.tailSeconds = ParseSeconds(name, value());
     else if (render && name == "--oversample")
-      r.oversample = parseOversample(name, value());
+      r.oversample = ParseOversample(name, value());
     else if (!render && !info && name == "--fundamental")
-      cl.analyze.fundamentalHz = parseFrequency(name, value());
+      cl.analyze.fundamentalHz = ParseFrequency(name, value());
     else if (render && name == "--realtime" && !hasInline)
       r.realtime = true;
     else if (render && name == "--no-progress" && !hasInline)
