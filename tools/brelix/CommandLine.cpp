@@ -15,16 +15,16 @@ class ArgumentReader
 {
 public:
   explicit ArgumentReader(const std::vector<std::string>& args) : mArgs(args) {}
-  bool done() const { return mIndex >= mArgs.size(); }
-  std::string next() { return mArgs[mIndex++]; }
+  bool Done() const { return mIndex >= mArgs.size(); }
+  std::string Next() { return mArgs[mIndex++]; }
 
-  std::string valueOf(const std::string& option, const std::string& inline_, bool hasInline)
+  std::string ValueOf(const std::string& option, const std::string& inline_, bool hasInline)
   {
     if (hasInline)
       return inline_;
-    if (done())
+    if (Done())
       throw UsageError("option " + option + " needs a value");
-    return next();
+    return Next();
   }
 
 private:
@@ -134,9 +134,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
   ArgumentReader reader(rest);
   std::vector<std::string> positional;
   bool optionsEnded = false;
-  while (!reader.done())
+  while (!reader.Done())
   {
-    std::string arg = reader.next();
+    std::string arg = reader.Next();
     if (optionsEnded || arg.size() < 2 || arg[0] != '-')
     {
       positional.push_back(arg);
@@ -156,7 +156,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     const bool hasInline = arg.rfind("--", 0) == 0 && eq != std::string::npos;
     const std::string name = hasInline ? arg.substr(0, eq) : arg;
     const std::string inlineValue = hasInline ? arg.substr(eq + 1) : std::string();
-    auto value = [&] { return reader.valueOf(name, inlineValue, hasInline); };
+    auto value = [&] { return reader.ValueOf(name, inlineValue, hasInline); };
 
     RenderOptions& r = cl.render;
     if ((render || info) && name == "--plugin")
