@@ -57,21 +57,21 @@ void writeClip(Setup& s)
   double* both[] = {l.data(), r.data()};
   const double* onlyLeft[] = {l.data()};
   const double* onlyRight[] = {r.data()};
-  for (int n; (n = clip.read(both, 4800)) > 0;)
+  for (int n; (n = clip.Read(both, 4800)) > 0;)
   {
-    stereo.write(both, n);
-    left.write(onlyLeft, n);
-    right.write(onlyRight, n);
+    stereo.Write(both, n);
+    left.Write(onlyLeft, n);
+    right.Write(onlyRight, n);
   }
-  stereo.commit();
-  left.commit();
-  right.commit();
+  stereo.Commit();
+  left.Commit();
+  right.Commit();
 }
 
 // Whether the plug-in takes stereo; mono-only plug-ins are run dual mono.
 bool acceptsStereo(const std::string& bundle)
 {
-  auto module = vst3host::Vst3Module::load(bundle);
+  auto module = vst3host::Vst3Module::Load(bundle);
   vst3host::PluginInstance plugin(*module, module->SelectEffectClass(""));
   vst3host::ProcessSettings settings;
   settings.channels = 2;

@@ -27,13 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   try
   {
     brelix::AudioFileReader reader(path);
-    const int channels = reader.channels();
-    FUZZ_CHECK(channels >= 1 && reader.sampleRate() >= 1.0, "a file with audio");
-    FUZZ_CHECK(reader.frames() >= 0, "a frame count");
+    const int channels = reader.Channels();
+    FUZZ_CHECK(channels >= 1 && reader.SampleRate() >= 1.0, "a file with audio");
+    FUZZ_CHECK(reader.Frames() >= 0, "a frame count");
     try
     {
       brelix::ResolveOutputFormat(output, "", "", reader.SndfileFormat(), channels,
-                                  static_cast<int>(reader.sampleRate()));
+                                  static_cast<int>(reader.SampleRate()));
     }
     catch (const vst3host::HostError&)
     {
@@ -45,12 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     long long total = 0;
     while (total < kMaxFrames)
     {
-      const int got = reader.read(pointers.data(), block);
+      const int got = reader.Read(pointers.data(), block);
       FUZZ_CHECK(got >= 0 && got <= block, "a block no longer than asked");
       if (got == 0) break;
       total += got;
     }
-    FUZZ_CHECK(total <= reader.frames() || reader.frames() == 0, "no more frames than announced");
+    FUZZ_CHECK(total <= reader.Frames() || reader.Frames() == 0, "no more frames than announced");
   }
   catch (const vst3host::HostError&)
   {

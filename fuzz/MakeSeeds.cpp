@@ -106,14 +106,14 @@ void ProgramFileSeeds(const fs::path& dir, const fs::path& scratch)
 
 void PresetFileSeeds(const fs::path& dir, const fs::path& scratch)
 {
-  auto module = vst3host::Vst3Module::load(BRELIX_FUZZ_BUNDLE);
+  auto module = vst3host::Vst3Module::Load(BRELIX_FUZZ_BUNDLE);
   vst3host::PluginInstance plugin(*module, module->SelectEffectClass(""));
   const fs::path file = scratch / "seed.vstpreset";
-  vst3host::PresetFileIO::save(file.string(), plugin);
+  vst3host::PresetFileIO::Save(file.string(), plugin);
   Write(dir, "default.vstpreset", -1, ReadFile(file));
-  plugin.controller()->setParamNormalized(1, 0.7);
-  plugin.controller()->setParamNormalized(4, 0.4);
-  vst3host::PresetFileIO::save(file.string(), plugin);
+  plugin.Controller()->setParamNormalized(1, 0.7);
+  plugin.Controller()->setParamNormalized(4, 0.4);
+  vst3host::PresetFileIO::Save(file.string(), plugin);
   Write(dir, "settings.vstpreset", -1, ReadFile(file));
 }
 

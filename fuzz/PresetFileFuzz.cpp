@@ -1,4 +1,4 @@
-// .vstpreset files as the brelix tool reads them (vst3host::PresetFileIO::load), into the Brelix
+// .vstpreset files as the brelix tool reads them (vst3host::PresetFileIO::Load), into the Brelix
 // bundle loaded as the tool loads it. Input: the file. After the load every parameter the
 // controller publishes must be finite and in [0, 1]; a file refused before it reaches the
 // plug-in (not a preset, another plug-in's, no state) must leave the state as it was.
@@ -20,7 +20,7 @@ namespace
 {
 vst3host::Vst3Module& Module()
 {
-  static std::unique_ptr<vst3host::Vst3Module> module = vst3host::Vst3Module::load(BRELIX_FUZZ_BUNDLE);
+  static std::unique_ptr<vst3host::Vst3Module> module = vst3host::Vst3Module::Load(BRELIX_FUZZ_BUNDLE);
   return *module;
 }
 
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   vst3host::Vst3Module& module = Module();
   vst3host::PluginInstance plugin(module, module.SelectEffectClass(""));
-  IEditController* controller = plugin.controller();
+  IEditController* controller = plugin.Controller();
   FUZZ_CHECK(controller != nullptr);
 
   const std::vector<unsigned char> before = SetDistinctState(controller);
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
   bool reachedPlugin = true;
   try
   {
-    vst3host::PresetFileIO::load(path, plugin);
+    vst3host::PresetFileIO::Load(path, plugin);
   }
   catch (const vst3host::HostError& e)
   {
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     reachedPlugin = std::strstr(e.what(), "refused the state") != nullptr;
   }
 
-  for (const vst3host::ParameterDescription& p : plugin.parameters())
+  for (const vst3host::ParameterDescription& p : plugin.Parameters())
   {
     const double v = controller->getParamNormalized(p.id);
     FUZZ_CHECK(std::isfinite(v) && v >= 0.0 && v <= 1.0, "normalised value in [0, 1]");

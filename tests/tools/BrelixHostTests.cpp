@@ -12,12 +12,12 @@ using namespace vst3host;
 TEST(BrelixHost, ScannerSeesTheBrelixInterface)
 {
   SKIP_WITHOUT_BRELIX();
-  auto module = Vst3Module::load(tooltest::brelixBundle());
+  auto module = Vst3Module::Load(tooltest::brelixBundle());
   const ClassDescription& cls = module->SelectEffectClass("");
   EXPECT_EQ(cls.name, "Brelix");
   PluginInstance instance(*module, cls);
   EXPECT_TRUE(instance.IsSingleComponent());
-  const EffectReport r = PluginScanner::scan(instance);
+  const EffectReport r = PluginScanner::Scan(instance);
   EXPECT_TRUE(r.can32);
   EXPECT_TRUE(r.can64);
 
@@ -64,16 +64,16 @@ TEST(BrelixHost, BlockSizeDoesNotChangeTheOutput)
 TEST(BrelixHost, PresetCarriesTheControllerState)
 {
   SKIP_WITHOUT_BRELIX();
-  auto module = Vst3Module::load(tooltest::brelixBundle());
+  auto module = Vst3Module::Load(tooltest::brelixBundle());
   tooltest::TempDir dir;
   {
     PluginInstance instance(*module, module->SelectEffectClass(""));
-    instance.controller()->setParamNormalized(1, 0.6);
-    instance.controller()->setParamNormalized(4, 0.3);
-    PresetFileIO::save(dir.file("b.vstpreset"), instance);
+    instance.Controller()->setParamNormalized(1, 0.6);
+    instance.Controller()->setParamNormalized(4, 0.3);
+    PresetFileIO::Save(dir.file("b.vstpreset"), instance);
   }
   PluginInstance fresh(*module, module->SelectEffectClass(""));
-  PresetFileIO::load(dir.file("b.vstpreset"), fresh);
-  EXPECT_NEAR(fresh.controller()->getParamNormalized(1), 0.6, 1e-9);
-  EXPECT_NEAR(fresh.controller()->getParamNormalized(4), 0.3, 1e-9);
+  PresetFileIO::Load(dir.file("b.vstpreset"), fresh);
+  EXPECT_NEAR(fresh.Controller()->getParamNormalized(1), 0.6, 1e-9);
+  EXPECT_NEAR(fresh.Controller()->getParamNormalized(4), 0.3, 1e-9);
 }

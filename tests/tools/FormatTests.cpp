@@ -38,17 +38,17 @@ TEST(OutputFormat, RefusesWhatCannotBeWritten)
 TEST(DemoClip, ReproducibleStereoWithHeadroomAndMonoMix)
 {
   DemoClip a, b;
-  EXPECT_EQ(a.channels(), 2);
-  EXPECT_EQ(a.frames(), 8 * 48000);
-  std::vector<std::vector<double>> x(2, std::vector<double>(size_t(a.frames()))), y = x;
+  EXPECT_EQ(a.Channels(), 2);
+  EXPECT_EQ(a.Frames(), 8 * 48000);
+  std::vector<std::vector<double>> x(2, std::vector<double>(size_t(a.Frames()))), y = x;
   double* px[] = {x[0].data(), x[1].data()};
-  ASSERT_EQ(a.read(px, int(a.frames())), int(a.frames()));
-  EXPECT_EQ(a.read(px, 10), 0);
+  ASSERT_EQ(a.Read(px, int(a.Frames())), int(a.Frames()));
+  EXPECT_EQ(a.Read(px, 10), 0);
   // Read in odd-sized pieces: the same samples.
-  for (int done = 0; done < b.frames();)
+  for (int done = 0; done < b.Frames();)
   {
     double* py[] = {y[0].data() + done, y[1].data() + done};
-    done += b.read(py, 997);
+    done += b.Read(py, 997);
   }
   EXPECT_EQ(x, y);
 
@@ -67,7 +67,7 @@ TEST(DemoClip, ReproducibleStereoWithHeadroomAndMonoMix)
   DemoClip mono(48000, 1, 1.0);
   std::vector<double> m(48000);
   double* pm[] = {m.data()};
-  ASSERT_EQ(mono.read(pm, 48000), 48000);
+  ASSERT_EQ(mono.Read(pm, 48000), 48000);
   for (int i = 0; i < 48000; i += 4801)
     EXPECT_DOUBLE_EQ(m[i], 0.5 * (x[0][i] + x[1][i]));
 }
@@ -80,7 +80,7 @@ TEST(AudioFileWriter, AppearsOnlyOnCommitAndClips)
   const double* channels[] = {samples.data()};
   {
     AudioFileWriter writer(target, ResolveOutputFormat(target, "", "16", 0, 1, 44100), 1, 44100);
-    writer.write(channels, 4);
+    writer.Write(channels, 4);
     EXPECT_EQ(dir.entries().size(), 1u);
     EXPECT_EQ(dir.entries()[0][0], '.') << "only a hidden temporary file exists while writing";
   }
@@ -88,8 +88,8 @@ TEST(AudioFileWriter, AppearsOnlyOnCommitAndClips)
 
   {
     AudioFileWriter writer(target, ResolveOutputFormat(target, "", "16", 0, 1, 44100), 1, 44100);
-    writer.write(channels, 4);
-    writer.commit();
+    writer.Write(channels, 4);
+    writer.Commit();
   }
   ASSERT_EQ(dir.entries(), std::vector<std::string>{"out.wav"});
   const tooltest::Audio a = tooltest::readAudio(target);

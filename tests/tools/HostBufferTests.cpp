@@ -12,10 +12,10 @@ using namespace vst3host;
 TEST(ParameterChanges, OneQueuePerIdInFirstUseOrder)
 {
   ParameterChanges changes(2);
-  changes.add(7, 0, 0.25);
-  changes.add(3, 10, 0.5);
-  changes.add(7, 20, 0.75);
-  changes.add(9, 0, 1.0); // beyond the reserved capacity
+  changes.Add(7, 0, 0.25);
+  changes.Add(3, 10, 0.5);
+  changes.Add(7, 20, 0.75);
+  changes.Add(9, 0, 1.0); // beyond the reserved capacity
   ASSERT_EQ(changes.getParameterCount(), 3);
   EXPECT_EQ(changes.getParameterData(0)->getParameterId(), 7u);
   EXPECT_EQ(changes.getParameterData(1)->getParameterId(), 3u);
@@ -24,9 +24,9 @@ TEST(ParameterChanges, OneQueuePerIdInFirstUseOrder)
   EXPECT_EQ(changes.getParameterData(3), nullptr);
   EXPECT_EQ(changes.getParameterData(-1), nullptr);
 
-  changes.clear();
+  changes.Clear();
   EXPECT_EQ(changes.getParameterCount(), 0);
-  changes.add(5, 0, 0.1);
+  changes.Add(5, 0, 0.1);
   ASSERT_EQ(changes.getParameterCount(), 1);
   EXPECT_EQ(changes.getParameterData(0)->getParameterId(), 5u);
   EXPECT_EQ(changes.getParameterData(0)->getPointCount(), 1) << "a reused queue starts empty";
@@ -84,7 +84,7 @@ TEST(EventList, KeepsEventsInOrderAndRejectsBadIndices)
   ASSERT_EQ(list.getEvent(1, got), kResultOk);
   EXPECT_EQ(got.sampleOffset, 9);
   EXPECT_NE(list.getEvent(2, got), kResultOk);
-  list.clear();
+  list.Clear();
   EXPECT_EQ(list.getEventCount(), 0);
 }
 

@@ -43,7 +43,7 @@ TEST(Vst3Module, FindsTheLibraryInsideABundle)
 
 TEST(Vst3Module, ReadsFactoryAndClassesOfAForeignModule)
 {
-  auto module = Vst3Module::load(tooltest::kZamTube);
+  auto module = Vst3Module::Load(tooltest::kZamTube);
   EXPECT_EQ(module->GetFactoryDescription().vendor, "Damien Zammit");
   EXPECT_EQ(module->GetFactoryDescription().interfaceVersion, 3);
   ASSERT_EQ(module->AudioEffectClasses().size(), 1u);
@@ -60,31 +60,31 @@ TEST(Vst3Module, ReadsFactoryAndClassesOfAForeignModule)
 TEST(Vst3Module, ReportsModulesThatDoNotLoad)
 {
   tooltest::TempDir dir;
-  EXPECT_NE(errorOf([&] { Vst3Module::load(dir.file("Missing.vst3")); }).find("no plug-in at"), std::string::npos);
+  EXPECT_NE(errorOf([&] { Vst3Module::Load(dir.file("Missing.vst3")); }).find("no plug-in at"), std::string::npos);
 
   std::filesystem::create_directories(dir.file("Empty.vst3"));
-  EXPECT_NE(errorOf([&] { Vst3Module::load(dir.file("Empty.vst3")); }).find("not a VST3 bundle"), std::string::npos);
+  EXPECT_NE(errorOf([&] { Vst3Module::Load(dir.file("Empty.vst3")); }).find("not a VST3 bundle"), std::string::npos);
 
   const std::string junk = dir.file("Junk.vst3/Contents/x86_64-linux");
   std::filesystem::create_directories(junk);
   std::ofstream(junk + "/Junk.so") << "not a shared library";
-  EXPECT_NE(errorOf([&] { Vst3Module::load(dir.file("Junk.vst3")); }).find("cannot load"), std::string::npos);
+  EXPECT_NE(errorOf([&] { Vst3Module::Load(dir.file("Junk.vst3")); }).find("cannot load"), std::string::npos);
 
   // A shared library that is not a VST3 module.
-  EXPECT_NE(errorOf([&] { Vst3Module::load("/lib/x86_64-linux-gnu/libsndfile.so.1"); }).find("GetPluginFactory"),
+  EXPECT_NE(errorOf([&] { Vst3Module::Load("/lib/x86_64-linux-gnu/libsndfile.so.1"); }).find("GetPluginFactory"),
             std::string::npos);
 }
 
 TEST(Vst3Module, SurvivesMisbehavingFactories)
 {
-  EXPECT_NE(errorOf([] { Vst3Module::load(fake("NullFactory")); }).find("returned no plug-in factory"),
+  EXPECT_NE(errorOf([] { Vst3Module::Load(fake("NullFactory")); }).find("returned no plug-in factory"),
             std::string::npos);
 
-  auto noEffect = Vst3Module::load(fake("NoEffect"));
-  EXPECT_EQ(noEffect->classes().size(), 1u);
+  auto noEffect = Vst3Module::Load(fake("NoEffect"));
+  EXPECT_EQ(noEffect->Classes().size(), 1u);
   EXPECT_NE(errorOf([&] { noEffect->SelectEffectClass(""); }).find("holds no audio effect class"), std::string::npos);
 
-  auto broken = Vst3Module::load(fake("BrokenEffect"));
+  auto broken = Vst3Module::Load(fake("BrokenEffect"));
   const ClassDescription& cls = broken->SelectEffectClass("");
   EXPECT_NE(errorOf([&] { PluginInstance instance(*broken, cls); }).find("could not create 'Fake'"),
             std::string::npos);
@@ -92,10 +92,10 @@ TEST(Vst3Module, SurvivesMisbehavingFactories)
 
 TEST(PluginScanner, DescribesAForeignEffect)
 {
-  auto module = Vst3Module::load(tooltest::kZamTube);
+  auto module = Vst3Module::Load(tooltest::kZamTube);
   PluginInstance instance(*module, module->SelectEffectClass(""));
   EXPECT_FALSE(instance.IsSingleComponent());
-  const EffectReport r = PluginScanner::scan(instance);
+  const EffectReport r = PluginScanner::Scan(instance);
   EXPECT_TRUE(r.hasController);
   EXPECT_TRUE(r.can32);
   ASSERT_EQ(r.buses.size(), 2u);

@@ -29,14 +29,14 @@ tooltest::Audio tone(int channels, int frames)
 class ZamTube : public ::testing::Test
 {
 protected:
-  std::unique_ptr<Vst3Module> module = Vst3Module::load(tooltest::kZamTube);
+  std::unique_ptr<Vst3Module> module = Vst3Module::Load(tooltest::kZamTube);
   PluginInstance instance{*module, module->SelectEffectClass("")};
 
   std::string errorOf(const std::string& setting)
   {
     try
     {
-      ParameterResolver(instance).resolve(ParameterResolver::parse(setting, false));
+      ParameterResolver(instance).Resolve(ParameterResolver::Parse(setting, false));
     }
     catch (const HostError& e)
     {
@@ -70,16 +70,16 @@ TEST_F(ZamTube, ProcessorRefusesLayoutsAndSampleSizesThePlugInRefuses)
 TEST_F(ZamTube, ResolvesSettingsThroughThePlugInsConversions)
 {
   const ParameterResolver resolver(instance);
-  const auto drive = resolver.resolve(ParameterResolver::parse("Tube Drive=11", false));
+  const auto drive = resolver.Resolve(ParameterResolver::Parse("Tube Drive=11", false));
   EXPECT_EQ(drive.title, "Tube Drive");
   EXPECT_DOUBLE_EQ(drive.normalized, 1.0);
-  EXPECT_NEAR(instance.NormalizedToPlain(drive.id, resolver.resolve(ParameterResolver::parse("tube drive=5.55", false)).normalized),
+  EXPECT_NEAR(instance.NormalizedToPlain(drive.id, resolver.Resolve(ParameterResolver::Parse("tube drive=5.55", false)).normalized),
               5.55, 1e-5) << "DPF converts in single precision";
   // List entries by their text.
-  const auto model = resolver.resolve(ParameterResolver::parse("Tone Stack Model=1959 Bassman 5F6-A", false));
+  const auto model = resolver.Resolve(ParameterResolver::Parse("Tone Stack Model=1959 Bassman 5F6-A", false));
   EXPECT_EQ(instance.ValueText(model.id, model.normalized), "1959 Bassman 5F6-A");
   // By id and normalised value.
-  const auto byId = resolver.resolve(ParameterResolver::parse(std::to_string(drive.id) + "=0.25", true));
+  const auto byId = resolver.Resolve(ParameterResolver::Parse(std::to_string(drive.id) + "=0.25", true));
   EXPECT_EQ(byId.id, drive.id);
   EXPECT_DOUBLE_EQ(byId.normalized, 0.25);
 }
@@ -92,39 +92,39 @@ TEST_F(ZamTube, RefusesUnknownParametersAndValues)
   EXPECT_NE(errorOf("Tone Stack Model=Nonexistent Amp").find("cannot read"), std::string::npos);
   EXPECT_NE(errorOf("Drive=1").find("no parameter 'Drive'"), std::string::npos);
   EXPECT_NE(errorOf("Buffer Size=64").find("read-only"), std::string::npos);
-  EXPECT_THROW(ParameterResolver(instance).resolve(ParameterResolver::parse("3=1.5", true)), HostError);
-  EXPECT_THROW(ParameterResolver(instance).resolve(ParameterResolver::parse("99999=0.5", true)), HostError);
+  EXPECT_THROW(ParameterResolver(instance).Resolve(ParameterResolver::Parse("3=1.5", true)), HostError);
+  EXPECT_THROW(ParameterResolver(instance).Resolve(ParameterResolver::Parse("99999=0.5", true)), HostError);
 }
 
 TEST_F(ZamTube, PresetRoundTripsThroughAFreshInstance)
 {
-  const auto drive = ParameterResolver(instance).resolve(ParameterResolver::parse("Tube Drive=7.5", false));
-  instance.controller()->setParamNormalized(drive.id, drive.normalized);
+  const auto drive = ParameterResolver(instance).Resolve(ParameterResolver::Parse("Tube Drive=7.5", false));
+  instance.Controller()->setParamNormalized(drive.id, drive.normalized);
   {
     // The processor learns the value through a process call, as in a DAW.
     ProcessSettings s;
     s.channels = 1;
     HostProcessor p(instance, s);
-    p.start();
+    p.Start();
     ParameterChanges changes;
-    changes.add(drive.id, 0, drive.normalized);
+    changes.Add(drive.id, 0, drive.normalized);
     std::vector<double> buf(512);
     double* io[] = {buf.data()};
-    p.process(io, io, 512, &changes);
+    p.Process(io, io, 512, &changes);
   }
   tooltest::TempDir dir;
-  PresetFileIO::save(dir.file("tube.vstpreset"), instance);
+  PresetFileIO::Save(dir.file("tube.vstpreset"), instance);
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"tube.vstpreset"});
 
   PluginInstance fresh(*module, module->SelectEffectClass(""));
-  EXPECT_NE(fresh.controller()->getParamNormalized(drive.id), drive.normalized);
-  PresetFileIO::load(dir.file("tube.vstpreset"), fresh);
-  EXPECT_NEAR(fresh.controller()->getParamNormalized(drive.id), drive.normalized, 1e-6);
+  EXPECT_NE(fresh.Controller()->getParamNormalized(drive.id), drive.normalized);
+  PresetFileIO::Load(dir.file("tube.vstpreset"), fresh);
+  EXPECT_NEAR(fresh.Controller()->getParamNormalized(drive.id), drive.normalized, 1e-6);
 
-  auto other = Vst3Module::load(tooltest::kZamAutoSat);
+  auto other = Vst3Module::Load(tooltest::kZamAutoSat);
   PluginInstance sat(*other, other->SelectEffectClass(""));
-  EXPECT_THROW(PresetFileIO::load(dir.file("tube.vstpreset"), sat), HostError);
-  EXPECT_THROW(PresetFileIO::load(tooltest::brelixBundle(), sat), HostError);
+  EXPECT_THROW(PresetFileIO::Load(dir.file("tube.vstpreset"), sat), HostError);
+  EXPECT_THROW(PresetFileIO::Load(tooltest::brelixBundle(), sat), HostError);
 }
 
 TEST(ForeignEffect, ProcessesMonoDeterministically)

@@ -66,11 +66,11 @@ Audio demoAudio(int channels, double seconds)
   a.channels = channels;
   a.sampleRate = 48000;
   a.format = SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
-  a.data.assign(channels, std::vector<double>(size_t(clip.frames())));
+  a.data.assign(channels, std::vector<double>(size_t(clip.Frames())));
   std::vector<double*> p;
   for (auto& ch : a.data)
     p.push_back(ch.data());
-  clip.read(p.data(), int(clip.frames()));
+  clip.Read(p.data(), int(clip.Frames()));
   return a;
 }
 
@@ -113,15 +113,15 @@ Audio readAudio(const std::string& path)
 Audio renderDirect(const std::string& plugin, const Audio& in, int block, bool doublePrecision,
                    const std::vector<std::string>& settings)
 {
-  auto module = vst3host::Vst3Module::load(plugin);
+  auto module = vst3host::Vst3Module::Load(plugin);
   vst3host::PluginInstance instance(*module, module->SelectEffectClass(""));
   vst3host::ParameterChanges changes;
   const brelix::ParameterResolver resolver(instance);
   for (const auto& s : settings)
   {
-    const auto p = resolver.resolve(brelix::ParameterResolver::parse(s, false));
-    instance.controller()->setParamNormalized(p.id, p.normalized);
-    changes.add(p.id, 0, p.normalized);
+    const auto p = resolver.Resolve(brelix::ParameterResolver::Parse(s, false));
+    instance.Controller()->setParamNormalized(p.id, p.normalized);
+    changes.Add(p.id, 0, p.normalized);
   }
   const int frames = int(in.frames());
   const int blockSize = block > 0 ? block : std::max(frames, 1);
@@ -131,7 +131,7 @@ Audio renderDirect(const std::string& plugin, const Audio& in, int block, bool d
   ps.maxBlockSize = blockSize;
   ps.doublePrecision = doublePrecision;
   vst3host::HostProcessor processor(instance, ps);
-  processor.start();
+  processor.Start();
 
   Audio out = in;
   for (int done = 0; done < frames; done += blockSize)
@@ -144,9 +144,9 @@ Audio renderDirect(const std::string& plugin, const Audio& in, int block, bool d
       src.push_back(in.data[c].data() + done);
       dst.push_back(out.data[c].data() + done);
     }
-    processor.process(src.data(), dst.data(), n, done == 0 ? &changes : nullptr);
+    processor.Process(src.data(), dst.data(), n, done == 0 ? &changes : nullptr);
   }
-  processor.stop();
+  processor.Stop();
   return out;
 }
 

@@ -76,7 +76,7 @@ template <class I> static tresult QueryHostObject(I* self, const TUID iid, void*
 void ParamChanges::Add(ParamID tag, std::initializer_list<ParamValue> values)
 {
   int32 offset = 0;
-  for (ParamValue v : values) add(tag, offset++, v);
+  for (ParamValue v : values) Add(tag, offset++, v);
 }
 
 void ParamChanges::AddEmpty(ParamID tag)

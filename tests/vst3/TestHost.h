@@ -84,10 +84,10 @@ protected:
 class ParamChanges : public vst3host::ParameterChanges
 {
 public:
+  using vst3host::ParameterChanges::Add;
   void Add(ParamID tag, std::initializer_list<ParamValue> values);
   // A queue with no points at all.
   void AddEmpty(ParamID tag);
-  void Clear() { clear(); }
 };
 
 class EventList : public vst3host::EventList
@@ -96,7 +96,6 @@ public:
   void NoteOn(int32 offset, int16 pitch, float velocity, int16 channel = 0);
   void NoteOff(int32 offset, int16 pitch, int16 channel = 0);
   void Add(Event e) { addEvent(e); }
-  void Clear() { clear(); }
 };
 
 // Records every edit and restart request; offers IComponentHandler3 with a menu that records

@@ -17,7 +17,7 @@ namespace brelix {
 
 namespace {
 
-std::string format(const char* pattern, ...)
+std::string Format(const char* pattern, ...)
 {
   char text[256];
   va_list args;
@@ -27,7 +27,7 @@ std::string format(const char* pattern, ...)
   return text;
 }
 
-double powerDb(double power)
+double PowerDb(double power)
 {
   return power > 0 ? 10.0 * std::log10(power) : -INFINITY;
 }
@@ -37,20 +37,20 @@ double powerDb(double power)
 std::string AnalyzeCommand::Run()
 {
   AudioFileReader file(mOptions.input);
-  const int channels = file.channels();
-  const double rate = file.sampleRate();
-  if (file.frames() > int64_t(1) << 31)
+  const int channels = file.Channels();
+  const double rate = file.SampleRate();
+  if (file.Frames() > int64_t(1) << 31)
     throw HostError("'" + mOptions.input + "' is too long to analyse at once");
-  std::vector<std::vector<double>> audio(size_t(channels), std::vector<double>(size_t(file.frames())));
+  std::vector<std::vector<double>> audio(size_t(channels), std::vector<double>(size_t(file.Frames())));
   std::vector<double*> into;
   for (auto& ch : audio)
     into.push_back(ch.data());
-  const int64_t frames = file.read(into.data(), int(file.frames()));
+  const int64_t frames = file.Read(into.data(), int(file.Frames()));
   if (frames < kMinFrames)
     throw HostError("'" + mOptions.input + "' is too short to analyse (" + std::to_string(frames) + " frames, at least " +
                     std::to_string(kMinFrames) + ")");
 
-  std::string report = format("%s: %.2f s, %d channel%s, %.0f Hz\n", mOptions.input.c_str(), double(frames) / rate,
+  std::string report = Format("%s: %.2f s, %d channel%s, %.0f Hz\n", mOptions.input.c_str(), double(frames) / rate,
                               channels, channels == 1 ? "" : "s", rate);
   for (int c = 0; c < channels; ++c)
   {
@@ -60,8 +60,8 @@ std::string AnalyzeCommand::Run()
       peak = std::max(peak, std::fabs(audio[size_t(c)][size_t(i)]));
       sum += audio[size_t(c)][size_t(i)] * audio[size_t(c)][size_t(i)];
     }
-    report += format("channel %d: peak %.2f dBFS, RMS %.2f dBFS\n", c + 1, 20 * std::log10(peak),
-                     powerDb(sum / double(frames)));
+    report += Format("channel %d: peak %.2f dBFS, RMS %.2f dBFS\n", c + 1, 20 * std::log10(peak),
+                     PowerDb(sum / double(frames)));
   }
 
   int size = kMaxFftSize;
@@ -73,27 +73,27 @@ std::string AnalyzeCommand::Run()
     analyzer.PowerSpectrum(std::vector<const double*>(into.begin(), into.end()), frames, &segments);
   const double binHz = rate / size;
   const ToneAnalysis tone = ToneAnalysis::Analyze(power, binHz, mOptions.fundamentalHz);
-  report += format("noise floor %.1f dBFS per bin (%d-point FFT, %.2f Hz bins, %d segment%s)\n",
-                   powerDb(tone.floorPerBin), size, binHz, segments, segments == 1 ? "" : "s");
+  report += Format("noise floor %.1f dBFS per bin (%d-point FFT, %.2f Hz bins, %d segment%s)\n",
+                   PowerDb(tone.floorPerBin), size, binHz, segments, segments == 1 ? "" : "s");
   if (!tone.found)
-    return report + format("no steady tone: nothing stands %.0f dB above the noise floor%s\n",
+    return report + Format("no steady tone: nothing stands %.0f dB above the noise floor%s\n",
                            ToneAnalysis::kToneAboveFloorDb, mOptions.fundamentalHz > 0 ? " there" : "");
 
   const double f = tone.fundamental.power;
-  report += format("fundamental %.2f Hz, %.2f dBFS\n", tone.fundamental.hz, powerDb(f));
+  report += Format("fundamental %.2f Hz, %.2f dBFS\n", tone.fundamental.hz, PowerDb(f));
   const size_t listed = std::min<size_t>(tone.harmonics.size(), 9);
   for (size_t h = 0; h < listed; ++h)
-    report += format("harmonic %zu  %.2f Hz  %.2f dBc\n", h + 2, tone.harmonics[h].hz, powerDb(tone.harmonics[h].power / f));
+    report += Format("harmonic %zu  %.2f Hz  %.2f dBc\n", h + 2, tone.harmonics[h].hz, PowerDb(tone.harmonics[h].power / f));
   if (tone.harmonics.size() == 1)
-    report += format("THD %.2f dB (the only harmonic below Nyquist)\n", powerDb(tone.HarmonicPower() / f));
+    report += Format("THD %.2f dB (the only harmonic below Nyquist)\n", PowerDb(tone.HarmonicPower() / f));
   else if (!tone.harmonics.empty())
-    report += format("THD %.2f dB (harmonics 2 to %zu, all below Nyquist)\n", powerDb(tone.HarmonicPower() / f),
+    report += Format("THD %.2f dB (harmonics 2 to %zu, all below Nyquist)\n", PowerDb(tone.HarmonicPower() / f),
                      tone.harmonics.size() + 1);
   if (tone.aliasingLines == 0)
     return report + "aliasing -inf dB relative to the fundamental (no line above the noise floor)\n";
-  return report + format("aliasing %.2f dB relative to the fundamental (%d line%s, the strongest %.2f dBc at %.2f Hz)\n",
-                         powerDb(tone.aliasingPower / f), tone.aliasingLines, tone.aliasingLines == 1 ? "" : "s",
-                         powerDb(tone.strongestLine.power / f), tone.strongestLine.hz);
+  return report + Format("aliasing %.2f dB relative to the fundamental (%d line%s, the strongest %.2f dBc at %.2f Hz)\n",
+                         PowerDb(tone.aliasingPower / f), tone.aliasingLines, tone.aliasingLines == 1 ? "" : "s",
+                         PowerDb(tone.strongestLine.power / f), tone.strongestLine.hz);
 }
 
 } // namespace brelix

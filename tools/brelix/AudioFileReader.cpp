@@ -39,7 +39,7 @@ AudioFileReader::~AudioFileReader()
     sf_close(mFile);
 }
 
-int AudioFileReader::read(double* const* out, int frames)
+int AudioFileReader::Read(double* const* out, int frames)
 {
   if (frames <= 0)
     return 0;

@@ -18,10 +18,10 @@ public:
   AudioFileReader(const AudioFileReader&) = delete;
   AudioFileReader& operator=(const AudioFileReader&) = delete;
 
-  int channels() const override { return mChannels; }
-  double sampleRate() const override { return mSampleRate; }
-  int64_t frames() const override { return mFrames; }
-  int read(double* const* out, int frames) override;
+  int Channels() const override { return mChannels; }
+  double SampleRate() const override { return mSampleRate; }
+  int64_t Frames() const override { return mFrames; }
+  int Read(double* const* out, int frames) override;
 
   int SndfileFormat() const { return mFormat; }  // SF_FORMAT_* container | subtype
 

@@ -58,7 +58,7 @@ AudioFileWriter::~AudioFileWriter()
     std::remove(mTempPath.c_str());
 }
 
-void AudioFileWriter::write(const double* const* in, int frames)
+void AudioFileWriter::Write(const double* const* in, int frames)
 {
   if (frames <= 0)
     return;
@@ -70,7 +70,7 @@ void AudioFileWriter::write(const double* const* in, int frames)
     throw HostError("cannot write output '" + mPath + "': " + sf_strerror(mFile));
 }
 
-void AudioFileWriter::commit()
+void AudioFileWriter::Commit()
 {
   sf_write_sync(mFile);
   const int closed = sf_close(mFile);

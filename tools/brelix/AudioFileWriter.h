@@ -1,7 +1,7 @@
 #pragma once
 // Writes planar double audio into a new file through libsndfile, atomically: the data goes to a
-// hidden temporary file beside the target, which commit() renames into place. A writer destroyed
-// without commit() removes its temporary file, so a failed render leaves nothing behind.
+// hidden temporary file beside the target, which Commit() renames into place. A writer destroyed
+// without Commit() removes its temporary file, so a failed render leaves nothing behind.
 // Integer formats clip at full scale instead of wrapping. Single-threaded; errors as HostError.
 #include "OutputFormat.h"
 #include <string>
@@ -20,8 +20,8 @@ public:
   AudioFileWriter(const AudioFileWriter&) = delete;
   AudioFileWriter& operator=(const AudioFileWriter&) = delete;
 
-  void write(const double* const* in, int frames);
-  void commit();
+  void Write(const double* const* in, int frames);
+  void Commit();
   const std::string& TemporaryPath() const { return mTempPath; }
 
 private:

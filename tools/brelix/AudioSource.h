@@ -9,11 +9,11 @@ class AudioSource
 {
 public:
   virtual ~AudioSource() = default;
-  virtual int channels() const = 0;
-  virtual double sampleRate() const = 0;     // Hz
-  virtual int64_t frames() const = 0;        // total length
+  virtual int Channels() const = 0;
+  virtual double SampleRate() const = 0;     // Hz
+  virtual int64_t Frames() const = 0;        // total length
   // Fills out[0..channels) with up to `frames` frames; returns how many were read (0 at the end).
-  virtual int read(double* const* out, int frames) = 0;
+  virtual int Read(double* const* out, int frames) = 0;
 };
 
 } // namespace brelix

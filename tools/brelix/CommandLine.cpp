@@ -15,16 +15,16 @@ class ArgumentReader
 {
 public:
   explicit ArgumentReader(const std::vector<std::string>& args) : mArgs(args) {}
-  bool done() const { return mIndex >= mArgs.size(); }
-  std::string next() { return mArgs[mIndex++]; }
+  bool Done() const { return mIndex >= mArgs.size(); }
+  std::string Next() { return mArgs[mIndex++]; }
 
-  std::string valueOf(const std::string& option, const std::string& inline_, bool hasInline)
+  std::string ValueOf(const std::string& option, const std::string& inline_, bool hasInline)
   {
     if (hasInline)
       return inline_;
-    if (done())
+    if (Done())
       throw UsageError("option " + option + " needs a value");
-    return next();
+    return Next();
   }
 
 private:
@@ -32,7 +32,7 @@ private:
   size_t mIndex = 0;
 };
 
-long parseInteger(const std::string& option, const std::string& text, long lo, long hi)
+long ParseInteger(const std::string& option, const std::string& text, long lo, long hi)
 {
   char* end = nullptr;
   errno = 0;
@@ -43,7 +43,7 @@ long parseInteger(const std::string& option, const std::string& text, long lo, l
   return v;
 }
 
-int parseOversample(const std::string& option, const std::string& text)
+int ParseOversample(const std::string& option, const std::string& text)
 {
   for (const char* factor : {"1", "2", "4", "8"})
     if (text == factor)
@@ -51,7 +51,7 @@ int parseOversample(const std::string& option, const std::string& text)
   throw UsageError(option + " takes 1, 2, 4 or 8, not '" + text + "'");
 }
 
-double parseFrequency(const std::string& option, const std::string& text)
+double ParseFrequency(const std::string& option, const std::string& text)
 {
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
@@ -60,7 +60,7 @@ double parseFrequency(const std::string& option, const std::string& text)
   return v;
 }
 
-double parseSeconds(const std::string& option, const std::string& text)
+double ParseSeconds(const std::string& option, const std::string& text)
 {
   char* end = nullptr;
   const double v = std::strtod(text.c_str(), &end);
@@ -159,9 +159,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
   ArgumentReader reader(rest);
   std::vector<std::string> positional;
   bool optionsEnded = false;
-  while (!reader.done())
+  while (!reader.Done())
   {
-    std::string arg = reader.next();
+    std::string arg = reader.Next();
     if (optionsEnded || arg.size() < 2 || arg[0] != '-')
     {
       positional.push_back(arg);
@@ -181,7 +181,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     const bool hasInline = arg.rfind("--", 0) == 0 && eq != std::string::npos;
     const std::string name = hasInline ? arg.substr(0, eq) : arg;
     const std::string inlineValue = hasInline ? arg.substr(eq + 1) : std::string();
-    auto value = [&] { return reader.valueOf(name, inlineValue, hasInline); };
+    auto value = [&] { return reader.ValueOf(name, inlineValue, hasInline); };
 
     RenderOptions& r = cl.render;
     if (pluginOption && name == "--plugin")
@@ -198,7 +198,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     {
       try
       {
-        setOption->push_back(ParameterResolver::parse(value(), name == "--set-id"));
+        setOption->push_back(ParameterResolver::Parse(value(), name == "--set-id"));
       }
       catch (const vst3host::HostError& e)
       {
@@ -206,7 +206,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
       }
     }
     else if (render && name == "--block")
-      r.blockSize = static_cast<int>(parseInteger(name, value(), 1, 1 << 20));
+      r.blockSize = static_cast<int>(ParseInteger(name, value(), 1, 1 << 20));
     else if (render && name == "--precision")
     {
       const std::string v = value();
@@ -223,11 +223,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
     else if (render && name == "--bit-depth")
       r.depth = value();
     else if (render && name == "--tail")
-      r.tailSeconds = parseSeconds(name, value());
+      r.tailSeconds = ParseSeconds(name, value());
     else if (render && name == "--oversample")
-      r.oversample = parseOversample(name, value());
+      r.oversample = ParseOversample(name, value());
     else if (analyze && name == "--fundamental")
-      cl.analyze.fundamentalHz = parseFrequency(name, value());
+      cl.analyze.fundamentalHz = ParseFrequency(name, value());
     else if (render && name == "--realtime" && !hasInline)
       r.realtime = true;
     else if (render && name == "--no-progress" && !hasInline)

@@ -12,44 +12,44 @@ namespace {
 char gPath[4096];
 volatile sig_atomic_t gWatching = 0;
 
-void writeText(const char* text)
+void WriteText(const char* text)
 {
   const ssize_t ignored = ::write(STDERR_FILENO, text, std::strlen(text));
   (void)ignored;
 }
 
-void onSignal(int sig)
+void OnSignal(int sig)
 {
   if (gWatching)
     unlink(gPath);
   const bool interrupted = sig == SIGINT || sig == SIGTERM || sig == SIGHUP;
-  writeText(interrupted ? "\nbrelix: interrupted; no output written\n"
+  WriteText(interrupted ? "\nbrelix: interrupted; no output written\n"
                         : "\nbrelix: error: the plug-in crashed (fatal signal); no output written\n");
   _exit(interrupted ? 130 : 70);
 }
 
 } // namespace
 
-void CrashGuard::install()
+void CrashGuard::Install()
 {
   struct sigaction sa;
   std::memset(&sa, 0, sizeof(sa));
-  sa.sa_handler = onSignal;
+  sa.sa_handler = OnSignal;
   sigemptyset(&sa.sa_mask);
   for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGINT, SIGTERM, SIGHUP})
     sigaction(sig, &sa, nullptr);
 }
 
-void CrashGuard::watch(const std::string& TemporaryPath)
+void CrashGuard::Watch(const std::string& temporaryPath)
 {
   gWatching = 0;
-  const size_t n = std::min(TemporaryPath.size(), sizeof(gPath) - 1);
-  std::memcpy(gPath, TemporaryPath.data(), n);
+  const size_t n = std::min(temporaryPath.size(), sizeof(gPath) - 1);
+  std::memcpy(gPath, temporaryPath.data(), n);
   gPath[n] = 0;
   gWatching = n > 0;
 }
 
-void CrashGuard::clear()
+void CrashGuard::Clear()
 {
   gWatching = 0;
 }

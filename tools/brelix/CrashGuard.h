@@ -9,9 +9,9 @@ namespace brelix {
 class CrashGuard
 {
 public:
-  static void install();
-  static void watch(const std::string& TemporaryPath);
-  static void clear();
+  static void Install();
+  static void Watch(const std::string& temporaryPath);
+  static void Clear();
 };
 
 } // namespace brelix

@@ -19,13 +19,13 @@ constexpr int kChords[4][3] = {{57, 60, 64}, {53, 57, 60}, {48, 52, 55}, {55, 59
 constexpr int kBassSteps[8] = {0, 0, 12, 0, 7, 0, 12, 0};  // eighth-note offsets from the root
 constexpr int kLead[16] = {69, 72, 76, 74, 72, 69, 65, 67, 64, 67, 72, 71, 67, 74, 71, 69};
 
-double midiToHz(int note)
+double MidiToHz(int note)
 {
   return 440.0 * std::pow(2.0, (note - 69) / 12.0);
 }
 
 // White noise in [-1, 1) as a hash of the sample index: stateless and reproducible.
-double noise(int64_t n)
+double Noise(int64_t n)
 {
   uint64_t x = static_cast<uint64_t>(n) * 0x9E3779B97F4A7C15ull;
   x ^= x >> 30;
@@ -37,7 +37,7 @@ double noise(int64_t n)
 }
 
 // Attack/release gate for a note of `length` seconds, `t` seconds in.
-double gate(double t, double length, double attack, double release)
+double Gate(double t, double length, double attack, double release)
 {
   if (t < 0 || t >= length)
     return 0;
@@ -73,30 +73,30 @@ void DemoClip::SampleAt(int64_t n, double& left, double& right) const
   // Snare on 2 and 4: noise burst over a 180 Hz body.
   else
   {
-    const double s = 0.3 * noise(loopSample) * std::exp(-inBeat * 18.0) +
+    const double s = 0.3 * Noise(loopSample) * std::exp(-inBeat * 18.0) +
                      0.3 * std::sin(kTwoPi * 180.0 * inBeat) * std::exp(-inBeat * 25.0);
     l += s;
     r += s;
   }
   // Hats on every eighth: differentiated noise (bright), panned right.
   const double inEighth = std::fmod(t, kBeat / 2);
-  const double hat = 0.08 * (noise(loopSample) - noise(loopSample - 1)) * std::exp(-inEighth * 60.0);
+  const double hat = 0.08 * (Noise(loopSample) - Noise(loopSample - 1)) * std::exp(-inEighth * 60.0);
   l += 0.4 * hat;
   r += hat;
 
   // Bass: clean sine eighths on the chord root, an octave and a fifth above it.
   const int eighth = static_cast<int>(inBar / (kBeat / 2));
-  const double bassHz = midiToHz(kChords[bar][0] - 12 + kBassSteps[eighth]);
-  const double bass = 0.35 * gate(inEighth, kBeat / 2, 0.004, 0.01) * std::exp(-inEighth * 3.0) *
+  const double bassHz = MidiToHz(kChords[bar][0] - 12 + kBassSteps[eighth]);
+  const double bass = 0.35 * Gate(inEighth, kBeat / 2, 0.004, 0.01) * std::exp(-inEighth * 3.0) *
                       std::sin(kTwoPi * bassHz * t);
   l += bass;
   r += bass;
 
   // Pad: soft saw triads (five harmonics), slightly detuned between the sides.
-  const double padGate = gate(inBar, kBar, 0.08, 0.08);
+  const double padGate = Gate(inBar, kBar, 0.08, 0.08);
   for (int v = 0; v < 3; ++v)
   {
-    const double f = midiToHz(kChords[bar][v]);
+    const double f = MidiToHz(kChords[bar][v]);
     for (int h = 1; h <= 5; ++h)
     {
       const double a = 0.03 * padGate / h;
@@ -107,10 +107,10 @@ void DemoClip::SampleAt(int64_t n, double& left, double& right) const
 
   // Lead: a plucked, slightly vibrato quarter-note line, left of centre.
   const int step = static_cast<int>(t / kBeat) % 16;
-  const double leadHz = midiToHz(kLead[step] + 12);
+  const double leadHz = MidiToHz(kLead[step] + 12);
   const double vibrato = 1.0 + 0.003 * std::sin(kTwoPi * 5.0 * t);
   const double phase = kTwoPi * leadHz * vibrato * inBeat;
-  const double lead = 0.16 * gate(inBeat, kBeat, 0.01, 0.02) * std::exp(-inBeat * 2.5) *
+  const double lead = 0.16 * Gate(inBeat, kBeat, 0.01, 0.02) * std::exp(-inBeat * 2.5) *
                       (std::sin(phase) + std::sin(3 * phase) / 9.0);
   l += lead;
   r += 0.6 * lead;
@@ -119,7 +119,7 @@ void DemoClip::SampleAt(int64_t n, double& left, double& right) const
   right = kMasterGain * r;
 }
 
-int DemoClip::read(double* const* out, int frames)
+int DemoClip::Read(double* const* out, int frames)
 {
   const int count = static_cast<int>(std::min<int64_t>(frames, mFrames - mPosition));
   for (int i = 0; i < count; ++i)

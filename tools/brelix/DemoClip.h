@@ -14,10 +14,10 @@ public:
   // channels: 1 (a mono mix) or 2.
   explicit DemoClip(double sampleRate = 48000.0, int channels = 2, double seconds = 8.0);
 
-  int channels() const override { return mChannels; }
-  double sampleRate() const override { return mSampleRate; }
-  int64_t frames() const override { return mFrames; }
-  int read(double* const* out, int frames) override;
+  int Channels() const override { return mChannels; }
+  double SampleRate() const override { return mSampleRate; }
+  int64_t Frames() const override { return mFrames; }
+  int Read(double* const* out, int frames) override;
 
   // The stereo sample at frame n.
   void SampleAt(int64_t n, double& left, double& right) const;

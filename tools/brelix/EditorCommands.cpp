@@ -33,15 +33,15 @@ struct EditorSession
 {
   EditorSession(const std::string& pluginOption, const std::string& className,
                 const std::vector<ParameterRequest>& settings)
-    : module(Vst3Module::load(pluginOption.empty() ? DefaultPluginPath() : pluginOption))
+    : module(Vst3Module::Load(pluginOption.empty() ? DefaultPluginPath() : pluginOption))
     , plugin(*module, module->SelectEffectClass(className))
   {
     const ParameterResolver resolver(plugin);
     for (const auto& request : settings)
     {
-      const ResolvedParameter p = resolver.resolve(request);
-      if (plugin.controller()) plugin.controller()->setParamNormalized(p.id, p.normalized);
-      firstBlock.add(p.id, 0, p.normalized);
+      const ResolvedParameter p = resolver.Resolve(request);
+      if (plugin.Controller()) plugin.Controller()->setParamNormalized(p.id, p.normalized);
+      firstBlock.Add(p.id, 0, p.normalized);
     }
   }
 
@@ -64,7 +64,7 @@ public:
     settings.maxBlockSize = kBlock;
     settings.offline = false;
     mProcessor = std::make_unique<HostProcessor>(session.plugin, settings);
-    mProcessor->start();
+    mProcessor->Start();
     mThread = std::thread([this] { Loop(); });
   }
 
@@ -72,7 +72,7 @@ public:
   {
     mStop.store(true);
     mThread.join();
-    mProcessor->stop();
+    mProcessor->Stop();
   }
 
 private:
@@ -90,14 +90,14 @@ private:
     auto next = std::chrono::steady_clock::now();
     while (!mStop.load())
     {
-      if (mSilence || clip.read(in, kBlock) < kBlock)
+      if (mSilence || clip.Read(in, kBlock) < kBlock)
       {
         std::fill(inL.begin(), inL.end(), 0.0);
         std::fill(inR.begin(), inR.end(), 0.0);
       }
-      changes.clear();
+      changes.Clear();
       mSession.plugin.GetComponentHandler().TakePendingEdits(changes);
-      mProcessor->process(in, out, kBlock, first ? &mSession.firstBlock : &changes);
+      mProcessor->Process(in, out, kBlock, first ? &mSession.firstBlock : &changes);
       first = false;
       next += blockTime;
       std::this_thread::sleep_until(next);

@@ -11,14 +11,14 @@ namespace brelix {
 
 namespace {
 
-std::string format(const char* fmt, double v)
+std::string Format(const char* fmt, double v)
 {
   char text[64];
   std::snprintf(text, sizeof(text), fmt, v);
   return text;
 }
 
-std::string joined(const std::vector<std::string>& items, const char* separator)
+std::string Joined(const std::vector<std::string>& items, const char* separator)
 {
   std::string s;
   for (const auto& item : items)
@@ -28,10 +28,10 @@ std::string joined(const std::vector<std::string>& items, const char* separator)
 
 } // namespace
 
-std::string InfoCommand::run()
+std::string InfoCommand::Run()
 {
   const std::string path = mOptions.plugin.empty() ? DefaultPluginPath() : mOptions.plugin;
-  auto module = Vst3Module::load(path);
+  auto module = Vst3Module::Load(path);
 
   std::vector<const ClassDescription*> chosen;
   if (!mOptions.className.empty())
@@ -45,7 +45,7 @@ std::string InfoCommand::run()
   for (const ClassDescription* cls : chosen)
   {
     PluginInstance plugin(*module, *cls);
-    effects.push_back(PluginScanner::scan(plugin));
+    effects.push_back(PluginScanner::Scan(plugin));
   }
   return mOptions.json ? AsJson(*module, effects) : AsText(*module, effects);
 }
@@ -54,13 +54,13 @@ std::string InfoCommand::AsText(const Vst3Module& module, const std::vector<Effe
 {
   std::string t;
   const FactoryDescription& f = module.GetFactoryDescription();
-  t += "Module   " + module.path() + "\n";
+  t += "Module   " + module.Path() + "\n";
   t += "Library  " + module.LibraryPath() + "\n";
   t += "Factory  " + f.vendor + (f.url.empty() ? "" : "  " + f.url) + (f.email.empty() ? "" : "  " + f.email) +
        "  (IPluginFactory" + (f.interfaceVersion > 1 ? std::to_string(f.interfaceVersion) : "") + ", flags " +
        std::to_string(f.flags) + ")\n";
   t += "Classes\n";
-  for (const auto& c : module.classes())
+  for (const auto& c : module.Classes())
   {
     t += "  " + c.uid + "  " + c.category + "  \"" + c.name + "\"";
     if (c.hasInfo2)
@@ -83,11 +83,11 @@ std::string InfoCommand::AsText(const Vst3Module& module, const std::vector<Effe
       t += "    " + std::to_string(p.info.id) + "  \"" + p.info.title + "\"";
       if (!p.info.units.empty())
         t += " [" + p.info.units + "]";
-      t += "  steps " + std::to_string(p.info.stepCount) + "  default " + format("%.6g", p.info.defaultNormalized) +
-           " = " + format("%.6g", p.defaultPlain) + " \"" + p.defaultText + "\"  unit " +
+      t += "  steps " + std::to_string(p.info.stepCount) + "  default " + Format("%.6g", p.info.defaultNormalized) +
+           " = " + Format("%.6g", p.defaultPlain) + " \"" + p.defaultText + "\"  unit " +
            std::to_string(p.info.unitId);
       if (!p.flagNames.empty())
-        t += "  " + joined(p.flagNames, ",");
+        t += "  " + Joined(p.flagNames, ",");
       t += "\n";
     }
     if (!e.hasUnitInfo)
@@ -114,7 +114,7 @@ std::string InfoCommand::AsJson(const Vst3Module& module, const std::vector<Effe
 {
   JsonWriter j;
   j.BeginObject();
-  j.String("path", module.path());
+  j.String("path", module.Path());
   j.String("library", module.LibraryPath());
   const FactoryDescription& f = module.GetFactoryDescription();
   j.BeginObject("factory");
@@ -126,7 +126,7 @@ std::string InfoCommand::AsJson(const Vst3Module& module, const std::vector<Effe
   j.EndObject();
 
   j.BeginArray("classes");
-  for (const auto& c : module.classes())
+  for (const auto& c : module.Classes())
   {
     j.BeginObject();
     j.String("uid", c.uid);

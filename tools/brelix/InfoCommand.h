@@ -15,7 +15,7 @@ class InfoCommand
 public:
   explicit InfoCommand(const InfoOptions& options) : mOptions(options) {}
   // The complete report, ready to print.
-  std::string run();
+  std::string Run();
 
   static std::string AsText(const vst3host::Vst3Module& module, const std::vector<vst3host::EffectReport>& effects);
   static std::string AsJson(const vst3host::Vst3Module& module, const std::vector<vst3host::EffectReport>& effects);

@@ -49,7 +49,7 @@ const Depth kDepths[] = {
   {"float", SF_FORMAT_FLOAT, "32-bit float"}, {"double", SF_FORMAT_DOUBLE, "64-bit float"},
 };
 
-const char* subtypeTitle(int subtype)
+const char* SubtypeTitle(int subtype)
 {
   for (const auto& d : kDepths)
     if (d.subtype == subtype)
@@ -65,7 +65,7 @@ const char* subtypeTitle(int subtype)
   }
 }
 
-bool valid(int format, int channels, int sampleRate)
+bool Valid(int format, int channels, int sampleRate)
 {
   SF_INFO info{};
   info.format = format;
@@ -140,13 +140,13 @@ OutputFormat ResolveOutputFormat(const std::string& path, const std::string& con
   else
   {
     const int inputSubtype = inputFormat & SF_FORMAT_SUBMASK;
-    const bool keepInput = inputSubtype && valid(chosen->format | inputSubtype, channels, sampleRate);
+    const bool keepInput = inputSubtype && Valid(chosen->format | inputSubtype, channels, sampleRate);
     result.sndfileFormat = chosen->format | (keepInput ? inputSubtype : SF_FORMAT_PCM_24);
   }
 
   const int subtype = result.sndfileFormat & SF_FORMAT_SUBMASK;
-  result.description = std::string(chosen->title) + ", " + subtypeTitle(subtype);
-  if (!valid(result.sndfileFormat, channels, sampleRate))
+  result.description = std::string(chosen->title) + ", " + SubtypeTitle(subtype);
+  if (!Valid(result.sndfileFormat, channels, sampleRate))
     throw HostError("unsupported output format: " + result.description + " cannot hold " + std::to_string(channels) +
                     "-channel audio at " + std::to_string(sampleRate) + " Hz");
   return result;

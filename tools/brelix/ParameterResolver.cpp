@@ -16,7 +16,7 @@ namespace brelix {
 
 namespace {
 
-std::string trim(const std::string& s)
+std::string Trim(const std::string& s)
 {
   const size_t b = s.find_first_not_of(" \t");
   if (b == std::string::npos)
@@ -24,7 +24,7 @@ std::string trim(const std::string& s)
   return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
-std::string number(double v)
+std::string Number(double v)
 {
   char text[32];
   std::snprintf(text, sizeof(text), "%g", v);
@@ -32,7 +32,7 @@ std::string number(double v)
 }
 
 // The number at the start of `text`, accepted when nothing but `units` (if any) follows it.
-bool readNumber(const std::string& text, const std::string& units, double& value)
+bool ReadNumber(const std::string& text, const std::string& units, double& value)
 {
   if (text.empty())
     return false;
@@ -41,26 +41,26 @@ bool readNumber(const std::string& text, const std::string& units, double& value
   value = std::strtod(text.c_str(), &end);
   if (end == text.c_str() || errno == ERANGE || !std::isfinite(value))
     return false;
-  const std::string rest = trim(end);
-  return rest.empty() || (!units.empty() && vst3host::EqualsIgnoringCase(rest, trim(units)));
+  const std::string rest = Trim(end);
+  return rest.empty() || (!units.empty() && vst3host::EqualsIgnoringCase(rest, Trim(units)));
 }
 
 } // namespace
 
 ParameterResolver::ParameterResolver(const vst3host::PluginInstance& plugin)
-: mPlugin(plugin), mParameters(plugin.parameters())
+: mPlugin(plugin), mParameters(plugin.Parameters())
 {
 }
 
-ParameterRequest ParameterResolver::parse(const std::string& text, bool byId)
+ParameterRequest ParameterResolver::Parse(const std::string& text, bool byId)
 {
   const size_t eq = text.find('=');
-  if (eq == std::string::npos || trim(text.substr(0, eq)).empty())
+  if (eq == std::string::npos || Trim(text.substr(0, eq)).empty())
     throw HostError("expected " + std::string(byId ? "ID=VALUE" : "NAME=VALUE") + ", got '" + text + "'");
-  return ParameterRequest{trim(text.substr(0, eq)), trim(text.substr(eq + 1)), byId};
+  return ParameterRequest{Trim(text.substr(0, eq)), Trim(text.substr(eq + 1)), byId};
 }
 
-const ParameterDescription& ParameterResolver::find(const std::string& title) const
+const ParameterDescription& ParameterResolver::Find(const std::string& title) const
 {
   for (const auto& p : mParameters)
     if (p.title == title)
@@ -105,27 +105,27 @@ void ParameterResolver::CheckRange(const ParameterDescription& p, double plain, 
     std::swap(lo, hi);
   const double slack = 1e-9 * std::max(1.0, hi - lo);
   if (!(plain >= lo - slack && plain <= hi + slack))
-    throw HostError("value " + value + " is outside the range of " + p.title + " (" + number(lo) + " to " +
-                    number(hi) + ")");
+    throw HostError("value " + value + " is outside the range of " + p.title + " (" + Number(lo) + " to " +
+                    Number(hi) + ")");
 }
 
-ResolvedParameter ParameterResolver::resolve(const ParameterRequest& request) const
+ResolvedParameter ParameterResolver::Resolve(const ParameterRequest& request) const
 {
-  const ParameterDescription& p = request.byId ? FindId(request.key) : find(request.key);
+  const ParameterDescription& p = request.byId ? FindId(request.key) : Find(request.key);
   if (p.flags & Steinberg::Vst::ParameterInfo::kIsReadOnly)
     throw HostError("parameter " + p.title + " is read-only");
   ResolvedParameter result{p.id, 0.0, p.title};
 
   if (request.byId)
   {
-    if (!readNumber(request.value, "", result.normalized) || result.normalized < 0.0 || result.normalized > 1.0)
+    if (!ReadNumber(request.value, "", result.normalized) || result.normalized < 0.0 || result.normalized > 1.0)
       throw HostError("normalised value '" + request.value + "' of parameter " + request.key +
                       " must be a number from 0 to 1");
     return result;
   }
 
   double plain = 0;
-  if (readNumber(request.value, p.units, plain))
+  if (ReadNumber(request.value, p.units, plain))
   {
     CheckRange(p, plain, request.value);
     result.normalized = mPlugin.PlainToNormalized(p.id, plain);
@@ -137,7 +137,7 @@ ResolvedParameter ParameterResolver::resolve(const ParameterRequest& request) co
     // understand it. Some parameters (a host bypass, say) read text but show none.
     double normalized = 0;
     bool read = !request.value.empty() && mPlugin.TextToNormalized(p.id, request.value, normalized);
-    std::string shown = read ? trim(mPlugin.ValueText(p.id, normalized)) : std::string();
+    std::string shown = read ? Trim(mPlugin.ValueText(p.id, normalized)) : std::string();
     if (!read || (!shown.empty() && !vst3host::EqualsIgnoringCase(shown, request.value)))
       throw HostError("'" + mPlugin.GetClassDescription().name + "' cannot read '" + request.value +
                       "' as a value of " + p.title);

@@ -30,13 +30,13 @@ class ParameterResolver
 public:
   explicit ParameterResolver(const vst3host::PluginInstance& plugin);
 
-  ResolvedParameter resolve(const ParameterRequest& request) const;
+  ResolvedParameter Resolve(const ParameterRequest& request) const;
 
   // Splits "KEY=VALUE"; throws when there is no '=' or no key.
-  static ParameterRequest parse(const std::string& text, bool byId);
+  static ParameterRequest Parse(const std::string& text, bool byId);
 
 private:
-  const vst3host::ParameterDescription& find(const std::string& title) const;
+  const vst3host::ParameterDescription& Find(const std::string& title) const;
   const vst3host::ParameterDescription& FindId(const std::string& idText) const;
   void CheckRange(const vst3host::ParameterDescription& p, double plain, const std::string& value) const;
 

@@ -11,7 +11,7 @@ ProgressBar::ProgressBar(bool wanted, int64_t total)
 {
 }
 
-void ProgressBar::update(int64_t done)
+void ProgressBar::Update(int64_t done)
 {
   if (!mEnabled)
     return;
@@ -31,7 +31,7 @@ void ProgressBar::update(int64_t done)
   mDrawn = true;
 }
 
-void ProgressBar::finish()
+void ProgressBar::Finish()
 {
   if (mDrawn)
     std::fprintf(stderr, "\r\033[K");

@@ -1,7 +1,7 @@
 #pragma once
 // A progress bar on standard error for renders that take a while: drawn only when standard error
 // is a terminal, only once the render has run for half a second, at most ten times a second, and
-// erased by finish(). Single-threaded.
+// erased by Finish(). Single-threaded.
 #include <chrono>
 #include <cstdint>
 
@@ -11,10 +11,10 @@ class ProgressBar
 {
 public:
   ProgressBar(bool wanted, int64_t total);
-  ~ProgressBar() { finish(); }
+  ~ProgressBar() { Finish(); }
 
-  void update(int64_t done);
-  void finish();
+  void Update(int64_t done);
+  void Finish();
 
 private:
   bool mEnabled;

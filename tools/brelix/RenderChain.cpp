@@ -126,7 +126,7 @@ std::unique_ptr<RenderChain> RenderChain::Create(HostProcessor& processor, const
 {
   if (!IsFactor(setup.factor))
     throw HostError("cannot oversample by " + std::to_string(setup.factor) + " (1, 2, 4 or 8)");
-  const ProcessSettings& ps = processor.settings();
+  const ProcessSettings& ps = processor.Settings();
   if (ps.channels != setup.channels || ps.sampleRate != PluginRate(setup) || ps.maxBlockSize < PluginBlockSize(setup))
     throw HostError("internal error: the plug-in is not set up for this render");
   if (setup.factor == 1)
@@ -137,7 +137,7 @@ std::unique_ptr<RenderChain> RenderChain::Create(HostProcessor& processor, const
 int RenderChain::RunPlugin(const double* const* in, double* const* out, int frames)
 {
   const auto started = std::chrono::steady_clock::now();
-  mProcessor.process(in, out, frames, mFirstBlockChanges);
+  mProcessor.Process(in, out, frames, mFirstBlockChanges);
   mProcessSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   mFirstBlockChanges = nullptr;
   const int dropped = int(std::min<int64_t>(frames, mLatencyLeft));

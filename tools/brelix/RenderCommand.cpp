@@ -25,7 +25,7 @@ namespace brelix {
 
 namespace {
 
-double peakOf(const std::vector<std::vector<double>>& channels, int frames)
+double PeakOf(const std::vector<std::vector<double>>& channels, int frames)
 {
   double peak = 0;
   for (const auto& ch : channels)
@@ -34,7 +34,7 @@ double peakOf(const std::vector<std::vector<double>>& channels, int frames)
   return peak;
 }
 
-std::string dbfs(double peak)
+std::string Dbfs(double peak)
 {
   if (peak <= 0)
     return "-inf dBFS";
@@ -43,7 +43,7 @@ std::string dbfs(double peak)
   return text;
 }
 
-std::vector<double*> pointersTo(std::vector<std::vector<double>>& channels)
+std::vector<double*> PointersTo(std::vector<std::vector<double>>& channels)
 {
   std::vector<double*> p;
   for (auto& ch : channels)
@@ -53,7 +53,7 @@ std::vector<double*> pointersTo(std::vector<std::vector<double>>& channels)
 
 } // namespace
 
-RenderSummary RenderCommand::run()
+RenderSummary RenderCommand::Run()
 {
   const auto started = std::chrono::steady_clock::now();
 
@@ -67,18 +67,18 @@ RenderSummary RenderCommand::run()
     inputFormat = file->SndfileFormat();
     source = std::move(file);
   }
-  const int channels = source->channels();
-  const int rate = static_cast<int>(source->sampleRate());
+  const int channels = source->Channels();
+  const int rate = static_cast<int>(source->SampleRate());
   const OutputFormat format =
     ResolveOutputFormat(mOptions.output, mOptions.container, mOptions.depth, inputFormat, channels, rate);
 
   const std::string pluginPath = mOptions.plugin.empty() ? DefaultPluginPath() : mOptions.plugin;
-  auto module = Vst3Module::load(pluginPath);
+  auto module = Vst3Module::Load(pluginPath);
   const ClassDescription& cls = module->SelectEffectClass(mOptions.className);
   PluginInstance plugin(*module, cls);
 
   if (!mOptions.loadPreset.empty())
-    PresetFileIO::load(mOptions.loadPreset, plugin);
+    PresetFileIO::Load(mOptions.loadPreset, plugin);
 
   // Settings reach the controller now and the processor with the first block, as a DAW's
   // automation does; the first block starts at sample 0, so they apply to every sample.
@@ -86,18 +86,18 @@ RenderSummary RenderCommand::run()
   const ParameterResolver resolver(plugin);
   for (const auto& request : mOptions.parameters)
   {
-    const ResolvedParameter p = resolver.resolve(request);
-    if (plugin.controller())
-      plugin.controller()->setParamNormalized(p.id, p.normalized);
-    firstBlockChanges.add(p.id, 0, p.normalized);
+    const ResolvedParameter p = resolver.Resolve(request);
+    if (plugin.Controller())
+      plugin.Controller()->setParamNormalized(p.id, p.normalized);
+    firstBlockChanges.Add(p.id, 0, p.normalized);
   }
 
   RenderChain::Setup chainSetup;
   chainSetup.channels = channels;
-  chainSetup.sampleRate = source->sampleRate();
+  chainSetup.sampleRate = source->SampleRate();
   chainSetup.blockSize = mOptions.blockSize;
   chainSetup.factor = mOptions.oversample;
-  chainSetup.frames = source->frames() + static_cast<int64_t>(std::llround(mOptions.tailSeconds * source->sampleRate()));
+  chainSetup.frames = source->Frames() + static_cast<int64_t>(std::llround(mOptions.tailSeconds * source->SampleRate()));
 
   ProcessSettings settings;
   settings.channels = channels;
@@ -108,13 +108,13 @@ RenderSummary RenderCommand::run()
   HostProcessor processor(plugin, settings);
 
   AudioFileWriter writer(mOptions.output, format, channels, rate);
-  CrashGuard::watch(writer.TemporaryPath());
+  CrashGuard::Watch(writer.TemporaryPath());
 
   RenderSummary summary;
   bool sourceEnded = false;
   // The file, then silence for latency, tail and the resamplers' filters.
   auto input = [&](double* const* in, int frames) {
-    const int got = sourceEnded ? 0 : source->read(in, frames);
+    const int got = sourceEnded ? 0 : source->Read(in, frames);
     if (got < frames)
     {
       sourceEnded = true;  // also when a file is shorter than its header said
@@ -126,37 +126,37 @@ RenderSummary RenderCommand::run()
         summary.inputPeak = std::max(summary.inputPeak, std::fabs(in[c][i]));
   };
 
-  processor.start();
+  processor.Start();
   const auto chain = RenderChain::Create(processor, chainSetup, input, &firstBlockChanges);
 
   const int block = mOptions.blockSize;
   std::vector<std::vector<double>> out(channels, std::vector<double>(block));
-  const auto outPtr = pointersTo(out);
+  const auto outPtr = PointersTo(out);
   ProgressBar progress(mOptions.progress, chainSetup.frames);
   int64_t written = 0;
   while (written < chainSetup.frames)
   {
     const int frames = static_cast<int>(std::min<int64_t>(block, chainSetup.frames - written));
     chain->Render(outPtr.data(), frames);
-    summary.outputPeak = std::max(summary.outputPeak, peakOf(out, frames));
-    writer.write(outPtr.data(), frames);
+    summary.outputPeak = std::max(summary.outputPeak, PeakOf(out, frames));
+    writer.Write(outPtr.data(), frames);
     written += frames;
-    progress.update(written);
+    progress.Update(written);
   }
-  progress.finish();
-  processor.stop();
+  progress.Finish();
+  processor.Stop();
 
   if (!mOptions.savePreset.empty())
-    PresetFileIO::save(mOptions.savePreset, plugin);
-  writer.commit();
-  CrashGuard::clear();
+    PresetFileIO::Save(mOptions.savePreset, plugin);
+  writer.Commit();
+  CrashGuard::Clear();
 
   summary.processSeconds = chain->ProcessSeconds();
   summary.oversample = mOptions.oversample;
-  summary.seconds = static_cast<double>(written) / source->sampleRate();
+  summary.seconds = static_cast<double>(written) / source->SampleRate();
   summary.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   summary.channels = channels;
-  summary.sampleRate = source->sampleRate();
+  summary.sampleRate = source->SampleRate();
   summary.pluginName = cls.name;
   summary.formatDescription = format.description;
   return summary;
@@ -171,7 +171,7 @@ std::string RenderCommand::SummaryLine(const RenderSummary& s, const std::string
   const std::string oversampled = s.oversample > 1 ? " oversampled " + std::to_string(s.oversample) + "×" : "";
   std::snprintf(text, sizeof(text), "%.2f s %s %.0f Hz through %s%s in %.2f s (plug-in at %.1fx real time), peak in %s, out %s",
                 s.seconds, layout.c_str(), s.sampleRate, s.pluginName.c_str(), oversampled.c_str(), s.wallSeconds, factor,
-                dbfs(s.inputPeak).c_str(), dbfs(s.outputPeak).c_str());
+                Dbfs(s.inputPeak).c_str(), Dbfs(s.outputPeak).c_str());
   return std::string(text) + " -> " + output + " (" + s.formatDescription + ")";
 }
 

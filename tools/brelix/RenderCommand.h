@@ -26,7 +26,7 @@ class RenderCommand
 {
 public:
   explicit RenderCommand(const RenderOptions& options) : mOptions(options) {}
-  RenderSummary run();
+  RenderSummary Run();
   static std::string SummaryLine(const RenderSummary& summary, const std::string& output);
 
 private:

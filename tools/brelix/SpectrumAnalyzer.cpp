@@ -14,7 +14,7 @@ namespace brelix {
 namespace {
 
 // Albrecht's 7-term Blackman-Harris window (periodic form, for spectra).
-std::vector<double> blackmanHarris7(int size)
+std::vector<double> BlackmanHarris7(int size)
 {
   static const double a[] = {0.27105140069342, 0.43329793923448, 0.21812299954311, 0.06592544638803,
                              0.01081174209837, 0.00077658482522, 0.00001388721735};
@@ -31,7 +31,7 @@ SpectrumAnalyzer::SpectrumAnalyzer(int size) : mSize(size)
 {
   if (size < 64 || size > (1 << 20) || (size & (size - 1)))
     throw HostError("cannot analyse with " + std::to_string(size) + "-point transforms (a power of two, 64 to 2^20)");
-  mWindow = blackmanHarris7(size);
+  mWindow = BlackmanHarris7(size);
   for (double w : mWindow)
   {
     mWindowSum += w;

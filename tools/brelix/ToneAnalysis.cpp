@@ -13,7 +13,7 @@ namespace brelix {
 
 namespace {
 
-std::string hz(double f)
+std::string Hz(double f)
 {
   char text[32];
   std::snprintf(text, sizeof(text), "%.2f Hz", f);
@@ -21,7 +21,7 @@ std::string hz(double f)
 }
 
 // Power above the floor of bins [from, to), and their power-weighted mean frequency.
-ToneAnalysis::Component measure(const std::vector<double>& power, int from, int to, double floor, double binHz)
+ToneAnalysis::Component Measure(const std::vector<double>& power, int from, int to, double floor, double binHz)
 {
   double sum = 0, excess = 0, moment = 0;
   for (int k = from; k < to; ++k)
@@ -51,8 +51,8 @@ ToneAnalysis ToneAnalysis::Analyze(const std::vector<double>& power, double binH
   const int bins = int(power.size());
   const double nyquist = (bins - 1) * binHz;
   if (fundamentalHz > 0 && (fundamentalHz < LowestFundamentalHz(binHz) || fundamentalHz >= nyquist))
-    throw HostError("the fundamental must lie from " + hz(LowestFundamentalHz(binHz)) + " to below " + hz(nyquist) +
-                    " for this file, not at " + hz(fundamentalHz));
+    throw HostError("the fundamental must lie from " + Hz(LowestFundamentalHz(binHz)) + " to below " + Hz(nyquist) +
+                    " for this file, not at " + Hz(fundamentalHz));
   ToneAnalysis a;
   if (bins <= 2 * kOwnBins + 1)
     return a;
@@ -67,7 +67,7 @@ ToneAnalysis ToneAnalysis::Analyze(const std::vector<double>& power, double binH
   }
   const int peak = int(std::max_element(power.begin() + from, power.begin() + to) - power.begin());
   const int lobe = SpectrumAnalyzer::kMainLobeBins;
-  const double f0 = measure(power, std::max(0, peak - lobe), std::min(bins, peak + lobe + 1), 0, binHz).hz;
+  const double f0 = Measure(power, std::max(0, peak - lobe), std::min(bins, peak + lobe + 1), 0, binHz).hz;
   if (f0 < LowestFundamentalHz(binHz))
     return a;
 
@@ -97,10 +97,10 @@ ToneAnalysis ToneAnalysis::Analyze(const std::vector<double>& power, double binH
     return a;
 
   a.found = true;
-  a.fundamental = measure(power, ranges[1].first, ranges[1].second, a.floorPerBin, binHz);
+  a.fundamental = Measure(power, ranges[1].first, ranges[1].second, a.floorPerBin, binHz);
   for (size_t h = 2; h < ranges.size(); ++h)
   {
-    Component c = measure(power, ranges[h].first, ranges[h].second, a.floorPerBin, binHz);
+    Component c = Measure(power, ranges[h].first, ranges[h].second, a.floorPerBin, binHz);
     c.hz = double(h) * f0;
     a.harmonics.push_back(c);
   }
@@ -122,7 +122,7 @@ ToneAnalysis ToneAnalysis::Analyze(const std::vector<double>& power, double binH
     int end = k;
     while (end < bins && line[size_t(end)])
       ++end;
-    const Component c = measure(power, k, end, a.floorPerBin, binHz);
+    const Component c = Measure(power, k, end, a.floorPerBin, binHz);
     a.aliasingPower += c.power;
     ++a.aliasingLines;
     if (c.power > a.strongestLine.power)

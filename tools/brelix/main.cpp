@@ -15,7 +15,7 @@
 int main(int argc, char** argv)
 {
   using namespace brelix;
-  CrashGuard::install();
+  CrashGuard::Install();
   try
   {
     const CommandLine cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -28,7 +28,7 @@ int main(int argc, char** argv)
         std::printf("brelix %s\n", BRELIX_VERSION);
         return 0;
       case CommandLine::Command::Info:
-        std::fputs(InfoCommand(cl.info).run().c_str(), stdout);
+        std::fputs(InfoCommand(cl.info).Run().c_str(), stdout);
         return 0;
       case CommandLine::Command::Analyze:
         std::fputs(AnalyzeCommand(cl.analyze).Run().c_str(), stdout);
@@ -41,7 +41,7 @@ int main(int argc, char** argv)
         return 0;
       case CommandLine::Command::Render:
       {
-        const RenderSummary summary = RenderCommand(cl.render).run();
+        const RenderSummary summary = RenderCommand(cl.render).Run();
         std::printf("%s\n", RenderCommand::SummaryLine(summary, cl.render.output).c_str());
         return 0;
       }

@@ -27,7 +27,7 @@ int AbsorbHostErrors(Display* display, XErrorEvent* event)
 
 EditorWindow::EditorWindow(PluginInstance& plugin, const std::string& display, const std::string& title)
 {
-  if (!plugin.controller()) throw HostError("the plug-in has no edit controller, so no editor");
+  if (!plugin.Controller()) throw HostError("the plug-in has no edit controller, so no editor");
   mDisplay = XOpenDisplay(display.empty() ? nullptr : display.c_str());
   if (!mDisplay)
   {
@@ -40,7 +40,7 @@ EditorWindow::EditorWindow(PluginInstance& plugin, const std::string& display, c
   XErrorHandler previous = XSetErrorHandler(AbsorbHostErrors);
   if (previous != AbsorbHostErrors) gPreviousHandler = previous;
 
-  mView = plugin.controller()->createView(Vst::ViewType::kEditor);
+  mView = plugin.Controller()->createView(Vst::ViewType::kEditor);
   if (!mView)
   {
     Destroy();

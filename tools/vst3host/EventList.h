@@ -11,7 +11,7 @@ class EventList : public Steinberg::Vst::IEventList
 {
 public:
   explicit EventList(int capacity = 256) { mEvents.reserve(capacity); }
-  void clear() { mEvents.clear(); }
+  void Clear() { mEvents.clear(); }
 
   Steinberg::int32 PLUGIN_API getEventCount() override { return static_cast<Steinberg::int32>(mEvents.size()); }
   Steinberg::tresult PLUGIN_API getEvent(Steinberg::int32 index, Steinberg::Vst::Event& e) override;

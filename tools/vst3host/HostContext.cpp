@@ -58,7 +58,7 @@ void ComponentHandler::TakePendingEdits(ParameterChanges& changes)
 {
   std::unique_lock<std::mutex> lock(mEditMutex, std::try_to_lock);
   if (!lock.owns_lock()) return;
-  for (const Edit& e : mPending) changes.add(e.id, 0, e.value);
+  for (const Edit& e : mPending) changes.Add(e.id, 0, e.value);
   mPending.clear();
 }
 

@@ -13,7 +13,7 @@ namespace vst3host {
 
 namespace {
 
-SpeakerArrangement arrangementFor(int channels)
+SpeakerArrangement ArrangementFor(int channels)
 {
   switch (channels)
   {
@@ -29,7 +29,7 @@ SpeakerArrangement arrangementFor(int channels)
   }
 }
 
-std::string channelWord(int channels)
+std::string ChannelWord(int channels)
 {
   return channels == 1 ? "mono" : channels == 2 ? "stereo" : std::to_string(channels) + "-channel";
 }
@@ -44,7 +44,7 @@ HostProcessor::HostProcessor(PluginInstance& plugin, const ProcessSettings& sett
   if (mSettings.maxBlockSize < 1)
     throw HostError("the block size must be at least 1 frame");
 
-  IAudioProcessor* processor = mPlugin.processor();
+  IAudioProcessor* processor = mPlugin.Processor();
   const int32 sampleSize = mSettings.doublePrecision ? kSample64 : kSample32;
   if (processor->canProcessSampleSize(sampleSize) != kResultOk)
     throw HostError("'" + mPlugin.GetClassDescription().name + "' cannot process " +
@@ -62,8 +62,8 @@ HostProcessor::HostProcessor(PluginInstance& plugin, const ProcessSettings& sett
                     std::to_string(static_cast<long>(mSettings.sampleRate)) + " Hz in blocks of " +
                     std::to_string(mSettings.maxBlockSize));
 
-  allocate(mInputs, mInputBuffers);
-  allocate(mOutputs, mOutputBuffers);
+  Allocate(mInputs, mInputBuffers);
+  Allocate(mOutputs, mOutputBuffers);
 
   mContext.sampleRate = mSettings.sampleRate;
   mContext.tempo = 120.0;
@@ -76,12 +76,12 @@ HostProcessor::HostProcessor(PluginInstance& plugin, const ProcessSettings& sett
 
 HostProcessor::~HostProcessor()
 {
-  stop();
+  Stop();
 }
 
 void HostProcessor::ArrangeBuses()
 {
-  IComponent* component = mPlugin.component();
+  IComponent* component = mPlugin.Component();
   const int32 numIns = component->getBusCount(kAudio, kInput);
   const int32 numOuts = component->getBusCount(kAudio, kOutput);
   const std::string name = "'" + mPlugin.GetClassDescription().name + "'";
@@ -89,10 +89,10 @@ void HostProcessor::ArrangeBuses()
     throw HostError(name + " has no audio output");
 
   // Main buses get the file's layout; the others keep the arrangement they report.
-  const SpeakerArrangement wanted = arrangementFor(mSettings.channels);
+  const SpeakerArrangement wanted = ArrangementFor(mSettings.channels);
   auto current = [&](BusDirection dir, int32 index) {
     SpeakerArrangement arr = 0;
-    if (mPlugin.processor()->getBusArrangement(dir, index, arr) == kResultOk)
+    if (mPlugin.Processor()->getBusArrangement(dir, index, arr) == kResultOk)
       return arr;
     BusInfo info{};
     if (component->getBusInfo(kAudio, dir, index, info) == kResultOk)
@@ -106,18 +106,18 @@ void HostProcessor::ArrangeBuses()
   for (int32 i = 0; i < numOuts; ++i)
     outs[i] = i == 0 ? wanted : current(kOutput, i);
 
-  const tresult arranged = mPlugin.processor()->setBusArrangements(ins.empty() ? nullptr : ins.data(), numIns,
+  const tresult arranged = mPlugin.Processor()->setBusArrangements(ins.empty() ? nullptr : ins.data(), numIns,
                                                                    outs.data(), numOuts);
   // A plug-in may answer false and still adapt to what was asked: trust what it reports.
   SpeakerArrangement gotIn = wanted, gotOut = wanted;
-  bool reported = mPlugin.processor()->getBusArrangement(kOutput, 0, gotOut) == kResultOk;
+  bool reported = mPlugin.Processor()->getBusArrangement(kOutput, 0, gotOut) == kResultOk;
   if (numIns > 0)
-    reported = mPlugin.processor()->getBusArrangement(kInput, 0, gotIn) == kResultOk && reported;
+    reported = mPlugin.Processor()->getBusArrangement(kInput, 0, gotIn) == kResultOk && reported;
   const bool accepted = reported ? SpeakerArr::getChannelCount(gotIn) == mSettings.channels &&
                                        SpeakerArr::getChannelCount(gotOut) == mSettings.channels
                                  : arranged == kResultOk;
   if (!accepted)
-    throw HostError(name + " refuses " + channelWord(mSettings.channels) + " audio (" +
+    throw HostError(name + " refuses " + ChannelWord(mSettings.channels) + " audio (" +
                     std::to_string(mSettings.channels) + " in, " + std::to_string(mSettings.channels) + " out)");
 
   mInputs.resize(ins.size());
@@ -139,7 +139,7 @@ void HostProcessor::ArrangeBuses()
   }
 }
 
-void HostProcessor::allocate(std::vector<Bus>& buses, std::vector<AudioBusBuffers>& buffers)
+void HostProcessor::Allocate(std::vector<Bus>& buses, std::vector<AudioBusBuffers>& buffers)
 {
   buffers.resize(buses.size());
   const size_t n = size_t(mSettings.maxBlockSize);
@@ -165,29 +165,29 @@ void HostProcessor::allocate(std::vector<Bus>& buses, std::vector<AudioBusBuffer
   }
 }
 
-void HostProcessor::start()
+void HostProcessor::Start()
 {
   if (mActive)
     return;
-  if (mPlugin.component()->setActive(true) == kResultFalse)
+  if (mPlugin.Component()->setActive(true) == kResultFalse)
     throw HostError("'" + mPlugin.GetClassDescription().name + "' refused to activate");
   mActive = true;
   // Many plug-ins answer "not implemented" here; only the call matters.
-  mPlugin.processor()->setProcessing(true);
+  mPlugin.Processor()->setProcessing(true);
   mProcessing = true;
 }
 
-void HostProcessor::stop()
+void HostProcessor::Stop()
 {
   if (mProcessing)
-    mPlugin.processor()->setProcessing(false);
+    mPlugin.Processor()->setProcessing(false);
   mProcessing = false;
   if (mActive)
-    mPlugin.component()->setActive(false);
+    mPlugin.Component()->setActive(false);
   mActive = false;
 }
 
-void HostProcessor::process(const double* const* in, double* const* out, int frames, ParameterChanges* changes)
+void HostProcessor::Process(const double* const* in, double* const* out, int frames, ParameterChanges* changes)
 {
   if (frames < 0 || frames > mSettings.maxBlockSize)
     throw HostError("internal error: block of " + std::to_string(frames) + " frames exceeds the set-up size");
@@ -224,9 +224,9 @@ void HostProcessor::process(const double* const* in, double* const* out, int fra
   for (auto& buffers : mInputBuffers)
     buffers.silenceFlags = 0;
 
-  mOutputChanges.clear();
-  mInputEvents.clear();
-  mOutputEvents.clear();
+  mOutputChanges.Clear();
+  mInputEvents.Clear();
+  mOutputEvents.Clear();
 
   ProcessData data;
   data.processMode = mSettings.offline ? kOffline : kRealtime;
@@ -242,7 +242,7 @@ void HostProcessor::process(const double* const* in, double* const* out, int fra
   data.outputEvents = &mOutputEvents;
   data.processContext = &mContext;
 
-  const tresult result = mPlugin.processor()->process(data);
+  const tresult result = mPlugin.Processor()->process(data);
   if (result != kResultOk)
     throw HostError("'" + mPlugin.GetClassDescription().name + "' failed to process a block (result " +
                     std::to_string(result) + ")");
@@ -264,7 +264,7 @@ void HostProcessor::process(const double* const* in, double* const* out, int fra
 
 uint32 HostProcessor::LatencySamples() const
 {
-  return mPlugin.processor()->getLatencySamples();
+  return mPlugin.Processor()->getLatencySamples();
 }
 
 } // namespace vst3host

@@ -4,7 +4,7 @@
 // inactive and fed silence, setupProcessing with the rate, block size and precision, then
 // setActive/setProcessing around blocks of planar double audio, converted to float for 32-bit
 // processing. A transport context (playing, 120 BPM, 4/4) advances with every block.
-// Processing thread = the caller's thread; buffers are sized at construction, so process() does
+// Processing thread = the caller's thread; buffers are sized at construction, so Process() does
 // not allocate. Errors are reported as HostError.
 #include "EventList.h"
 #include "ParameterChanges.h"
@@ -32,16 +32,16 @@ public:
   HostProcessor(const HostProcessor&) = delete;
   HostProcessor& operator=(const HostProcessor&) = delete;
 
-  void start();                   // setActive(true), setProcessing(true)
-  void stop();                    // setProcessing(false), setActive(false); safe to repeat
+  void Start();                   // setActive(true), setProcessing(true)
+  void Stop();                    // setProcessing(false), setActive(false); safe to repeat
 
   // Processes `frames` (≤ maxBlockSize) frames. `in` has settings.channels channels (ignored when
   // the plug-in has no audio input); `out` receives settings.channels channels. `changes` are the
   // input parameter changes of this block, or null.
-  void process(const double* const* in, double* const* out, int frames, ParameterChanges* changes);
+  void Process(const double* const* in, double* const* out, int frames, ParameterChanges* changes);
 
   Steinberg::uint32 LatencySamples() const;
-  const ProcessSettings& settings() const { return mSettings; }
+  const ProcessSettings& Settings() const { return mSettings; }
   bool HasAudioInput() const { return !mInputs.empty(); }
 
 private:
@@ -55,7 +55,7 @@ private:
   };
 
   void ArrangeBuses();
-  void allocate(std::vector<Bus>& buses, std::vector<Steinberg::Vst::AudioBusBuffers>& buffers);
+  void Allocate(std::vector<Bus>& buses, std::vector<Steinberg::Vst::AudioBusBuffers>& buffers);
 
   PluginInstance& mPlugin;
   ProcessSettings mSettings;

@@ -5,7 +5,7 @@ using namespace Steinberg::Vst;
 
 namespace vst3host {
 
-void ParamValueQueue::reset(ParamID id)
+void ParamValueQueue::Reset(ParamID id)
 {
   mId = id;
   mPoints.clear();
@@ -54,12 +54,12 @@ ParameterChanges::ParameterChanges(int capacity)
   mQueues.resize(capacity > 0 ? capacity : 1);
 }
 
-void ParameterChanges::clear()
+void ParameterChanges::Clear()
 {
   mCount = 0;
 }
 
-void ParameterChanges::add(ParamID id, int32 sampleOffset, ParamValue value)
+void ParameterChanges::Add(ParamID id, int32 sampleOffset, ParamValue value)
 {
   int32 index = 0;
   if (IParamValueQueue* queue = addParameterData(id, index))
@@ -84,7 +84,7 @@ IParamValueQueue* PLUGIN_API ParameterChanges::addParameterData(const ParamID& i
   // Grows beyond the reserved capacity only when a caller sends more distinct parameters.
   if (mCount == static_cast<int32>(mQueues.size()))
     mQueues.resize(mQueues.size() * 2);
-  mQueues[mCount].reset(id);
+  mQueues[mCount].Reset(id);
   index = mCount;
   return &mQueues[mCount++];
 }

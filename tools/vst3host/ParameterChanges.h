@@ -13,7 +13,7 @@ class ParamValueQueue : public Steinberg::Vst::IParamValueQueue
 {
 public:
   explicit ParamValueQueue(Steinberg::Vst::ParamID id = 0) : mId(id) {}
-  void reset(Steinberg::Vst::ParamID id);
+  void Reset(Steinberg::Vst::ParamID id);
 
   Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return mId; }
   Steinberg::int32 PLUGIN_API getPointCount() override { return static_cast<Steinberg::int32>(mPoints.size()); }
@@ -41,9 +41,9 @@ class ParameterChanges : public Steinberg::Vst::IParameterChanges
 {
 public:
   explicit ParameterChanges(int capacity = 64);
-  void clear();
+  void Clear();
   // Adds one point for `id` at `sampleOffset` (the queue is created on first use).
-  void add(Steinberg::Vst::ParamID id, Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value);
+  void Add(Steinberg::Vst::ParamID id, Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value);
 
   Steinberg::int32 PLUGIN_API getParameterCount() override { return mCount; }
   Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;

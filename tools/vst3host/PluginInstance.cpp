@@ -13,7 +13,7 @@ namespace vst3host {
 namespace {
 
 template <typename T>
-T* queryFrom(FUnknown* object)
+T* QueryFrom(FUnknown* object)
 {
   if (!object)
     return nullptr;
@@ -31,7 +31,7 @@ PluginInstance::PluginInstance(const Vst3Module& module, const ClassDescription&
   try
   {
     void* object = nullptr;
-    const tresult created = module.factory()->createInstance(cls.cid.data(), IComponent::iid, &object);
+    const tresult created = module.Factory()->createInstance(cls.cid.data(), IComponent::iid, &object);
     if (created != kResultOk || !object)
       throw HostError("the factory could not create " + who);
     mComponent = static_cast<IComponent*>(object);
@@ -40,28 +40,28 @@ PluginInstance::PluginInstance(const Vst3Module& module, const ClassDescription&
       throw HostError(who + " failed to initialise");
     mComponentInitialized = true;
 
-    mProcessor = queryFrom<IAudioProcessor>(mComponent);
+    mProcessor = QueryFrom<IAudioProcessor>(mComponent);
     if (!mProcessor)
       throw HostError(who + " is not an audio processor (no IAudioProcessor)");
 
     CreateController(module);
     if (mController)
     {
-      connect();
+      Connect();
       mController->setComponentHandler(&mHandler);
       SyncControllerToComponent();
     }
   }
   catch (...)
   {
-    shutdown();
+    Shutdown();
     throw;
   }
 }
 
 void PluginInstance::CreateController(const Vst3Module& module)
 {
-  mController = queryFrom<IEditController>(mComponent);
+  mController = QueryFrom<IEditController>(mComponent);
   if (mController)
   {
     mSingleComponent = true;
@@ -72,7 +72,7 @@ void PluginInstance::CreateController(const Vst3Module& module)
   if (mComponent->getControllerClassId(controllerId) != kResultOk)
     return; // a processor without a controller: it simply has no parameters to offer
   void* object = nullptr;
-  if (module.factory()->createInstance(controllerId, IEditController::iid, &object) != kResultOk || !object)
+  if (module.Factory()->createInstance(controllerId, IEditController::iid, &object) != kResultOk || !object)
     throw HostError("the factory could not create the edit controller of '" + mClass.name + "'");
   mController = static_cast<IEditController*>(object);
   if (mController->initialize(&mHostContext) != kResultOk)
@@ -80,12 +80,12 @@ void PluginInstance::CreateController(const Vst3Module& module)
   mControllerInitialized = true;
 }
 
-void PluginInstance::connect()
+void PluginInstance::Connect()
 {
   if (mSingleComponent)
     return;
-  mComponentConnection = queryFrom<IConnectionPoint>(mComponent);
-  mControllerConnection = queryFrom<IConnectionPoint>(mController);
+  mComponentConnection = QueryFrom<IConnectionPoint>(mComponent);
+  mControllerConnection = QueryFrom<IConnectionPoint>(mController);
   if (mComponentConnection && mControllerConnection)
   {
     mComponentConnection->connect(mControllerConnection);
@@ -95,10 +95,10 @@ void PluginInstance::connect()
 
 PluginInstance::~PluginInstance()
 {
-  shutdown();
+  Shutdown();
 }
 
-void PluginInstance::shutdown()
+void PluginInstance::Shutdown()
 {
   if (mComponentConnection && mControllerConnection)
   {
@@ -146,7 +146,7 @@ void PluginInstance::SyncControllerToComponent()
   mController->setComponentState(&stream);
 }
 
-std::vector<ParameterDescription> PluginInstance::parameters() const
+std::vector<ParameterDescription> PluginInstance::Parameters() const
 {
   std::vector<ParameterDescription> result;
   if (!mController)

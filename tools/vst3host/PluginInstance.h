@@ -38,15 +38,15 @@ public:
   PluginInstance& operator=(const PluginInstance&) = delete;
 
   const ClassDescription& GetClassDescription() const { return mClass; }
-  Steinberg::Vst::IComponent* component() const { return mComponent; }
-  Steinberg::Vst::IAudioProcessor* processor() const { return mProcessor; }
+  Steinberg::Vst::IComponent* Component() const { return mComponent; }
+  Steinberg::Vst::IAudioProcessor* Processor() const { return mProcessor; }
   // Null when the plug-in has no edit controller.
-  Steinberg::Vst::IEditController* controller() const { return mController; }
+  Steinberg::Vst::IEditController* Controller() const { return mController; }
   bool IsSingleComponent() const { return mSingleComponent; }
   ComponentHandler& GetComponentHandler() { return mHandler; }
 
   // Every parameter the controller publishes, in its order.
-  std::vector<ParameterDescription> parameters() const;
+  std::vector<ParameterDescription> Parameters() const;
 
   // Conversions through the controller; without a controller they are the identity (plain values
   // are normalised values) and texts are empty.
@@ -61,8 +61,8 @@ public:
 
 private:
   void CreateController(const Vst3Module& module);
-  void connect();
-  void shutdown();
+  void Connect();
+  void Shutdown();
 
   HostContext mHostContext;          // declared first: outlives every plug-in object
   ComponentHandler mHandler;

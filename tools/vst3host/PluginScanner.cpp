@@ -16,16 +16,16 @@ namespace {
 // Program lists are probed by index beyond the reported count, up to this many.
 constexpr int32 kMaxProgramLists = 64;
 
-void scanBuses(PluginInstance& plugin, EffectReport& report)
+void ScanBuses(PluginInstance& plugin, EffectReport& report)
 {
   for (MediaType media : {kAudio, kEvent})
     for (BusDirection dir : {kInput, kOutput})
     {
-      const int32 count = plugin.component()->getBusCount(media, dir);
+      const int32 count = plugin.Component()->getBusCount(media, dir);
       for (int32 i = 0; i < count; ++i)
       {
         BusInfo info{};
-        if (plugin.component()->getBusInfo(media, dir, i, info) != kResultOk)
+        if (plugin.Component()->getBusInfo(media, dir, i, info) != kResultOk)
           continue;
         BusReport b;
         b.media = media == kAudio ? "audio" : "event";
@@ -36,14 +36,14 @@ void scanBuses(PluginInstance& plugin, EffectReport& report)
         b.type = info.busType == kMain ? "main" : "aux";
         b.defaultActive = (info.flags & BusInfo::kDefaultActive) != 0;
         SpeakerArrangement arr = 0;
-        if (media == kAudio && plugin.processor()->getBusArrangement(dir, i, arr) == kResultOk)
+        if (media == kAudio && plugin.Processor()->getBusArrangement(dir, i, arr) == kResultOk)
           b.arrangement = arr;
         report.buses.push_back(b);
       }
     }
 }
 
-void scanUnits(IUnitInfo* units, EffectReport& report)
+void ScanUnits(IUnitInfo* units, EffectReport& report)
 {
   const int32 unitCount = units->getUnitCount();
   for (int32 i = 0; i < unitCount; ++i)
@@ -96,19 +96,19 @@ std::vector<std::string> PluginScanner::ParameterFlagNames(int flags)
   return names;
 }
 
-EffectReport PluginScanner::scan(PluginInstance& plugin)
+EffectReport PluginScanner::Scan(PluginInstance& plugin)
 {
   EffectReport report;
   report.cls = plugin.GetClassDescription();
   report.singleComponent = plugin.IsSingleComponent();
-  report.hasController = plugin.controller() != nullptr;
-  report.latency = plugin.processor()->getLatencySamples();
-  report.tail = plugin.processor()->getTailSamples();
-  report.can32 = plugin.processor()->canProcessSampleSize(kSample32) == kResultOk;
-  report.can64 = plugin.processor()->canProcessSampleSize(kSample64) == kResultOk;
-  scanBuses(plugin, report);
+  report.hasController = plugin.Controller() != nullptr;
+  report.latency = plugin.Processor()->getLatencySamples();
+  report.tail = plugin.Processor()->getTailSamples();
+  report.can32 = plugin.Processor()->canProcessSampleSize(kSample32) == kResultOk;
+  report.can64 = plugin.Processor()->canProcessSampleSize(kSample64) == kResultOk;
+  ScanBuses(plugin, report);
 
-  for (const auto& p : plugin.parameters())
+  for (const auto& p : plugin.Parameters())
   {
     ParameterReport r;
     r.info = p;
@@ -118,14 +118,14 @@ EffectReport PluginScanner::scan(PluginInstance& plugin)
     report.parameters.push_back(r);
   }
 
-  if (plugin.controller())
+  if (plugin.Controller())
   {
     void* object = nullptr;
-    if (plugin.controller()->queryInterface(IUnitInfo::iid, &object) == kResultOk && object)
+    if (plugin.Controller()->queryInterface(IUnitInfo::iid, &object) == kResultOk && object)
     {
       auto* units = static_cast<IUnitInfo*>(object);
       report.hasUnitInfo = true;
-      scanUnits(units, report);
+      ScanUnits(units, report);
       units->release();
     }
   }

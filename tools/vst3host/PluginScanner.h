@@ -65,7 +65,7 @@ struct EffectReport
 class PluginScanner
 {
 public:
-  static EffectReport scan(PluginInstance& plugin);
+  static EffectReport Scan(PluginInstance& plugin);
   static std::vector<std::string> ParameterFlagNames(int flags);
 };
 

@@ -30,32 +30,32 @@ struct Releaser
   }
 };
 
-bool answered(tresult result)
+bool Answered(tresult result)
 {
   return result == kResultOk || result == kNotImplemented;
 }
 
 // The plug-in calls are made here rather than through PresetFile's helpers, so that each refusal
 // gets its own message.
-void restore(IBStream* file, const PresetFile::Entry& entry, const std::function<tresult(IBStream*)>& apply,
+void Restore(IBStream* file, const PresetFile::Entry& entry, const std::function<tresult(IBStream*)>& apply,
              const std::string& what)
 {
   if (entry.size == 0)
     return; // nothing stored (the plug-in keeps its state elsewhere)
   Releaser<ReadOnlyBStream> section{new ReadOnlyBStream(file, entry.offset, entry.size)};
-  if (!answered(apply(section.object)))
+  if (!Answered(apply(section.object)))
     throw HostError(what);
 }
 
 } // namespace
 
-void PresetFileIO::save(const std::string& path, PluginInstance& plugin)
+void PresetFileIO::Save(const std::string& path, PluginInstance& plugin)
 {
   const std::string name = plugin.GetClassDescription().name;
   MemoryStream componentState, controllerState;
-  if (!answered(plugin.component()->getState(&componentState)))
+  if (!Answered(plugin.Component()->getState(&componentState)))
     throw HostError("cannot write preset '" + path + "': '" + name + "' did not hand out its state");
-  if (plugin.controller() && !answered(plugin.controller()->getState(&controllerState)))
+  if (plugin.Controller() && !Answered(plugin.Controller()->getState(&controllerState)))
     throw HostError("cannot write preset '" + path + "': the controller of '" + name + "' did not hand out its state");
   componentState.seek(0, IBStream::kIBSeekSet, nullptr);
   controllerState.seek(0, IBStream::kIBSeekSet, nullptr);
@@ -73,7 +73,7 @@ void PresetFileIO::save(const std::string& path, PluginInstance& plugin)
     Releaser<IBStream> file{FileStream::open(temp.c_str(), "wb")};
     const FUID classId = FUID::fromTUID(plugin.GetClassDescription().cid.data());
     saved = file.object && PresetFile::savePreset(file.object, classId, &componentState,
-                                                  plugin.controller() ? &controllerState : nullptr);
+                                                  plugin.Controller() ? &controllerState : nullptr);
   }
   if (!saved)
   {
@@ -88,7 +88,7 @@ void PresetFileIO::save(const std::string& path, PluginInstance& plugin)
   }
 }
 
-void PresetFileIO::load(const std::string& path, PluginInstance& plugin)
+void PresetFileIO::Load(const std::string& path, PluginInstance& plugin)
 {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec))
@@ -115,13 +115,13 @@ void PresetFileIO::load(const std::string& path, PluginInstance& plugin)
   const std::string refused = "'" + name + "' refused the state in preset '" + path + "'";
   if (component)
   {
-    restore(file.object, *component, [&](IBStream* s) { return plugin.component()->setState(s); }, refused);
-    if (plugin.controller())
-      restore(file.object, *component, [&](IBStream* s) { return plugin.controller()->setComponentState(s); },
+    Restore(file.object, *component, [&](IBStream* s) { return plugin.Component()->setState(s); }, refused);
+    if (plugin.Controller())
+      Restore(file.object, *component, [&](IBStream* s) { return plugin.Controller()->setComponentState(s); },
               refused);
   }
-  if (controller && plugin.controller())
-    restore(file.object, *controller, [&](IBStream* s) { return plugin.controller()->setState(s); }, refused);
+  if (controller && plugin.Controller())
+    Restore(file.object, *controller, [&](IBStream* s) { return plugin.Controller()->setState(s); }, refused);
 }
 
 } // namespace vst3host

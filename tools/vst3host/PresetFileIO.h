@@ -13,9 +13,9 @@ class PresetFileIO
 {
 public:
   // Writes to a temporary file beside `path` and renames it into place only when complete.
-  static void save(const std::string& path, PluginInstance& plugin);
+  static void Save(const std::string& path, PluginInstance& plugin);
   // Refuses files that are not presets or belong to another plug-in class.
-  static void load(const std::string& path, PluginInstance& plugin);
+  static void Load(const std::string& path, PluginInstance& plugin);
 };
 
 } // namespace vst3host

@@ -40,7 +40,7 @@ std::string FindModuleLibrary(const std::string& path)
                   expected.lexically_relative(p).string() + ")");
 }
 
-std::unique_ptr<Vst3Module> Vst3Module::load(const std::string& path)
+std::unique_ptr<Vst3Module> Vst3Module::Load(const std::string& path)
 {
   std::unique_ptr<Vst3Module> module(new Vst3Module);
   module->mPath = path;

@@ -42,17 +42,17 @@ class Vst3Module
 public:
   // Loads a bundle folder (…/Name.vst3, whose library is Contents/x86_64-linux/Name.so) or a
   // shared library directly, calls ModuleEntry and fetches the factory.
-  static std::unique_ptr<Vst3Module> load(const std::string& path);
+  static std::unique_ptr<Vst3Module> Load(const std::string& path);
   ~Vst3Module();
 
   Vst3Module(const Vst3Module&) = delete;
   Vst3Module& operator=(const Vst3Module&) = delete;
 
-  const std::string& path() const { return mPath; }
+  const std::string& Path() const { return mPath; }
   const std::string& LibraryPath() const { return mLibraryPath; }
-  Steinberg::IPluginFactory* factory() const { return mFactory; }
+  Steinberg::IPluginFactory* Factory() const { return mFactory; }
   const FactoryDescription& GetFactoryDescription() const { return mFactoryDescription; }
-  const std::vector<ClassDescription>& classes() const { return mClasses; }
+  const std::vector<ClassDescription>& Classes() const { return mClasses; }
   std::vector<const ClassDescription*> AudioEffectClasses() const;
 
   // The audio effect class named by `selector` (class name, case-insensitive, or class id), or
