@@ -108,8 +108,8 @@ Surface DrawBackground()
 
   // LPF toggle: on is up.
   const Vec2 lc = Centre(kLpfImage);
-  Print(s, small.Render("ON"), lc.x, lc.y - 50.0, kPaint);
-  Print(s, small.Render("OFF"), lc.x, lc.y + 50.0, kPaint);
+  Print(s, small.Render("ON"), lc.x, lc.y - 46.0, kPaint);
+  Print(s, small.Render("OFF"), lc.x, lc.y + 45.0, kPaint);
 
   // Grooves between the sections: MODEL | GAIN, meter, OUT | HPF, LPF | BYPASS.
   for (double x : {201.0, 580.0, 979.0}) Groove(s, x, 26.0, 188.0);
@@ -122,7 +122,7 @@ Surface DrawBackground()
   Title(s, titles, kBypassImage, "BYPASS");
 
   // Maker and product, above the bypass button.
-  const double bx = Centre(kBypassImage).x;
+  const double bx = Centre(kBypassImage).x - 4.0;  // clear of the corner screw
   const Lettering product("DejaVu Serif", 30, FW_BOLD);
   const Lettering maker("DejaVu Sans", 12, FW_BOLD, 3);
   Print(s, product.Render("Brelix"), bx, 28.0, kPaint, 0.45);

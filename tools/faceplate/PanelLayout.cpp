@@ -68,7 +68,7 @@ double SelectorAngle(int position, int nPositions)
 
 double TickRadius(int imageIndex)
 {
-  // Beyond the skirted knobs' skirts (30) and the chicken-heads' noses (33).
+  // Beyond the skirted knobs' skirts (30) and the chicken-heads' noses (34).
   return imageIndex == kGainImage || imageIndex == kOutImage ? 35.0 : 38.0;
 }
 

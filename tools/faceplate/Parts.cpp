@@ -68,7 +68,7 @@ void DrawSkirtedKnob(Surface& s, Vec2 c, double angle)
   });
   // Index line on the skirt, from the body to the rim.
   const Vec2 dir = Direction(angle);
-  auto index = [&](Vec2 p) { return Capsule(p, c + dir * (bodyR + 1.0), c + dir * (skirtR - 2.2), 1.25); };
+  auto index = [&](Vec2 p) { return Capsule(p, c + dir * (bodyR + 0.5), c + dir * (skirtR - 2.0), 1.5); };
   s.Fill(c.x - skirtR, c.y - skirtR, c.x + skirtR, c.y + skirtR, [&](double x, double y) {
     return Paint{kIndexWhite, Coverage(index({x, y}))};
   });
@@ -102,16 +102,16 @@ void DrawChickenHead(Surface& s, Vec2 c, double angle)
   const Material bakelite{kBakelite, 0.42, 0.58, 0.45, 26.0};
   const Vec2 dir = Direction(angle);
   // A round skirt under a teardrop pointer.
-  auto skirt = [&](Vec2 p) { return Circle(p, c, 19.0); };
-  auto pointer = [&](Vec2 p) { return UnevenCapsule(p, c - dir * 8.0, 11.5, c + dir * 30.0, 3.2); };
+  auto skirt = [&](Vec2 p) { return Circle(p, c, 21.0); };
+  auto pointer = [&](Vec2 p) { return UnevenCapsule(p, c - dir * 9.0, 12.5, c + dir * 30.5, 3.4); };
   auto whole = [&](Vec2 p) { return Union(skirt(p), pointer(p)); };
   const double reach = 37.0;
   Shadow(s, whole, c, reach, 3.5, 3.5, 0.55);
-  Raised(s, skirt, c, 20.0, 4.0, 0.9, bakelite, [&](Vec2) { return kBakelite; });
+  Raised(s, skirt, c, 22.0, 4.0, 0.9, bakelite, [&](Vec2) { return kBakelite; });
   Shadow(s, pointer, c, reach, 1.5, 1.5, 0.45);
   Raised(s, pointer, c, reach, 6.0, 1.5, bakelite, [&](Vec2) { return kBakelite; });
   // Engraved white line along the nose.
-  auto line = [&](Vec2 p) { return Capsule(p, c + dir * 5.0, c + dir * 28.5, 1.2); };
+  auto line = [&](Vec2 p) { return Capsule(p, c + dir * 4.0, c + dir * 29.0, 1.3); };
   s.Fill(c.x - reach, c.y - reach, c.x + reach, c.y + reach, [&](double x, double y) {
     return Paint{kIndexWhite, Coverage(line({x, y}))};
   });
@@ -149,7 +149,7 @@ void DrawToggle(Surface& s, Vec2 c, bool up)
     return Paint{Rgb(20, 20, 22), Coverage(hole({x, y}))};
   });
   // The bat handle leans towards the top (on) or the bottom (off), widening to a ball end.
-  const double tip = 31.0, ballR = 6.4;
+  const double tip = 27.0, ballR = 6.2;
   const Vec2 toward = {0.0, up ? -1.0 : 1.0}, tipCentre = c + toward * tip;
   auto lever = [&](Vec2 p) {
     return Union(UnevenCapsule(p, c, 3.6, tipCentre, 5.2), Circle(p, tipCentre, ballR));
