@@ -12,7 +12,6 @@ namespace faceplate
 
 namespace
 {
-constexpr double kPi = 3.14159265358979323846;
 const Colour kPaint = Rgb(242, 238, 224);  // silk-screen white, a little warm
 
 Vec2 Centre(int image) { return {PanelCentreX(Place(image)), PanelCentreY(Place(image))}; }
@@ -120,6 +119,7 @@ Surface DrawBackground()
   Title(s, titles, kHpfImage, "HPF");
   Title(s, titles, kLpfImage, "LPF");
   Title(s, titles, kBypassImage, "BYPASS");
+  Print(s, small.Render("LEVEL"), Centre(kMeterImage).x, 170.0, kPaint);
 
   // Maker and product, above the bypass button.
   const double bx = Centre(kBypassImage).x - 4.0;  // clear of the corner screw
@@ -134,7 +134,6 @@ Surface DrawBackground()
   DrawScrew(s, {kPanelW - inset, inset}, 6.0, -0.3);
   DrawScrew(s, {inset, kPanelH - inset}, 6.0, 1.2);
   DrawScrew(s, {kPanelW - inset, kPanelH - inset}, 6.0, 0.15);
-  (void)kPi;
   return s;
 }
 

@@ -1,6 +1,7 @@
 #include "Images.h"
 
 #include "Background.h"
+#include "IBitmapControl.h"
 #include "PanelLayout.h"
 #include "PngWriter.h"
 #include "Strips.h"
@@ -33,6 +34,22 @@ std::unique_ptr<LICE_MemBitmap> RenderImage(int imageIndex)
   auto bmp = std::make_unique<LICE_MemBitmap>(s.W(), s.H());
   s.WriteTo(bmp.get(), 0, 0);
   return bmp;
+}
+
+bool WritePreview(const std::string& path)
+{
+  // GAIN 10 dB, OUT 0 dB, MODEL 3, HPF 80, LPF on, BYPASS off, the meter at 60 %.
+  const double values[kImageCount] = {0.5, 0.0, 0.3, 0.5, 0.0, 1.0 / 3.0, 0.6, 1.0, 0.0};
+  std::unique_ptr<LICE_MemBitmap> panel = RenderImage(kBackgroundImage);
+  for (int i = 0; i < kImageCount; ++i)
+  {
+    const ImagePlace& p = Place(i);
+    if (i == kBackgroundImage || p.x >= kPanelW) continue;
+    const int frame = IBitmapControl::FrameFromValue(p.frames, values[i]);
+    LICE_Blit(panel.get(), RenderImage(i).get(), p.x, p.y, 0, (frame - 1) * p.frameH, p.frameW, p.frameH,
+              1.0f, LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA);
+  }
+  return WritePng(panel.get(), path.c_str());
 }
 
 bool WriteImages(const std::string& dir, std::string* error)

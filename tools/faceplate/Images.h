@@ -17,4 +17,9 @@ std::unique_ptr<LICE_MemBitmap> RenderImage(int imageIndex);
 // reason in *error (files already written stay).
 bool WriteImages(const std::string& dir, std::string* error);
 
+// The faceplate with every visible control composed on it as the editor draws them (source alpha
+// over the background), at a few telling settings, as one PNG for review. False when the file
+// cannot be written.
+bool WritePreview(const std::string& path);
+
 }  // namespace faceplate

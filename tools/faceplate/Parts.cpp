@@ -5,7 +5,6 @@ namespace faceplate
 
 namespace
 {
-constexpr double kPi = 3.14159265358979323846;
 
 const Colour kBakelite = Rgb(38, 36, 35);
 const Colour kIndexWhite = Rgb(240, 236, 222);
@@ -212,7 +211,6 @@ void DrawScrew(Surface& s, Vec2 c, double r, double angle)
   s.Fill(c.x - r, c.y - r, c.x + r, c.y + r, [&](double x, double y) {
     return Paint{Rgb(40, 40, 40), 0.9 * Coverage(slot({x, y}))};
   });
-  (void)kPi;
 }
 
 }  // namespace faceplate
