@@ -104,6 +104,10 @@ int GlowingPixels(LICE_IBitmap* strip, const ImagePlace& p, int frame)
 
 TEST(Faceplate, CommittedImagesAreTheGeneratorsOutput)
 {
+  // fontconfig would quietly stand in another face for a missing one.
+  for (const char* font : {"DejaVuSans-Bold.ttf", "DejaVuSansCondensed-Bold.ttf", "DejaVuSerif-Bold.ttf"})
+    ASSERT_TRUE(fs::exists(fs::path("/usr/share/fonts/truetype/dejavu") / font))
+      << font << " is missing: install fonts-dejavu-core and fonts-dejavu-extra";
   std::string pattern = (fs::temp_directory_path() / "brelix-faceplate-XXXXXX").string();
   ASSERT_NE(mkdtemp(pattern.data()), nullptr);
   const fs::path dir = pattern;
