@@ -13,6 +13,7 @@ namespace faceplate
 namespace
 {
 const Colour kPaint = Rgb(242, 238, 224);  // silk-screen white, a little warm
+constexpr double kTitleY = 170.0;          // one line of titles under the controls
 
 Vec2 Centre(int image) { return {PanelCentreX(Place(image)), PanelCentreY(Place(image))}; }
 
@@ -77,7 +78,7 @@ void Groove(Surface& s, double x, double y0, double y1)
 
 void Title(Surface& s, const Lettering& font, int image, const char* text)
 {
-  Print(s, font.Render(text), Centre(image).x, 170.0, kPaint);
+  Print(s, font.Render(text), Centre(image).x, kTitleY, kPaint);
 }
 }  // namespace
 
@@ -94,7 +95,7 @@ Surface DrawBackground()
   KnobScale(s, numbers, kOutImage, OutScale());
   KnobScale(s, numbers, kModelImage, ModelScale());
 
-  // HPF selector: a dot and a legend at each of its four positions.
+  // HPF selector: a tick and a legend at each of its four positions.
   const char* const hpf[] = {"OFF", "80", "300", "80+300"};
   const Vec2 hc = Centre(kHpfImage);
   for (int i = 0; i < 4; ++i)
@@ -119,7 +120,7 @@ Surface DrawBackground()
   Title(s, titles, kHpfImage, "HPF");
   Title(s, titles, kLpfImage, "LPF");
   Title(s, titles, kBypassImage, "BYPASS");
-  Print(s, small.Render("LEVEL"), Centre(kMeterImage).x, 170.0, kPaint);
+  Print(s, small.Render("LEVEL"), Centre(kMeterImage).x, kTitleY, kPaint);
 
   // Maker and product, above the bypass button.
   const double bx = Centre(kBypassImage).x - 4.0;  // clear of the corner screw
