@@ -138,6 +138,18 @@ std::string SnapshotCommand::Run()
     server = std::make_unique<XvfbServer>(2560, 1600);
     display = server->DisplayName();
   }
+  // The settings reach the processor (and through it the editor) with a block of silence, as a
+  // DAW's automation does before its first frame.
+  {
+    ProcessSettings settings;
+    HostProcessor processor(session.plugin, settings);
+    processor.Start();
+    std::vector<double> silence(static_cast<size_t>(settings.maxBlockSize) * 2, 0.0), out(silence.size());
+    double* in[] = {silence.data(), silence.data() + settings.maxBlockSize};
+    double* outs[] = {out.data(), out.data() + settings.maxBlockSize};
+    processor.Process(in, outs, settings.maxBlockSize, &session.firstBlock);
+    processor.Stop();
+  }
   EditorWindow window(session.plugin, display, WindowTitle(session));
 
   // Complete: mapped, given a few frames, and two grabs a frame apart agree.

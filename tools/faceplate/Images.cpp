@@ -3,7 +3,6 @@
 #include "Background.h"
 #include "IBitmapControl.h"
 #include "PanelLayout.h"
-#include "PngWriter.h"
 #include "Strips.h"
 
 namespace faceplate
@@ -49,7 +48,7 @@ bool WritePreview(const std::string& path)
     LICE_Blit(panel.get(), RenderImage(i).get(), p.x, p.y, 0, (frame - 1) * p.frameH, p.frameW, p.frameH,
               1.0f, LICE_BLIT_MODE_COPY | LICE_BLIT_USE_ALPHA);
   }
-  return WritePng(panel.get(), path.c_str());
+  return LICE_WritePNG(path.c_str(), panel.get(), true);
 }
 
 bool WriteImages(const std::string& dir, std::string* error)
@@ -57,7 +56,7 @@ bool WriteImages(const std::string& dir, std::string* error)
   for (int i = 0; i < kImageCount; ++i)
   {
     const std::string path = dir + "/" + Place(i).file;
-    if (!WritePng(RenderImage(i).get(), path.c_str()))
+    if (!LICE_WritePNG(path.c_str(), RenderImage(i).get(), true))
     {
       *error = "cannot write " + path;
       return false;
