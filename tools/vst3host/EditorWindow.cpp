@@ -35,7 +35,13 @@ EditorWindow::EditorWindow(PluginInstance& plugin, const std::string& display, c
     throw HostError(std::string("cannot open the X display '") + (name ? name : "") + "'");
   }
   // Plug-ins open connections of their own to $DISPLAY: it must name the same server.
-  if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+  if (!display.empty())
+  {
+    const char* previous = std::getenv("DISPLAY");
+    mSavedDisplay = previous ? std::make_unique<std::string>(previous) : std::make_unique<std::string>();
+    mHadDisplay = previous != nullptr;
+    setenv("DISPLAY", display.c_str(), 1);
+  }
   gHostDisplay = mDisplay;
   XErrorHandler previous = XSetErrorHandler(AbsorbHostErrors);
   if (previous != AbsorbHostErrors) gPreviousHandler = previous;
@@ -100,6 +106,14 @@ void EditorWindow::Destroy()
   }
   mWindow = 0;
   mDisplay = nullptr;
+  if (mSavedDisplay)
+  {
+    if (mHadDisplay)
+      setenv("DISPLAY", mSavedDisplay->c_str(), 1);
+    else
+      unsetenv("DISPLAY");
+    mSavedDisplay.reset();
+  }
 }
 
 void EditorWindow::FixSize(int w, int h)

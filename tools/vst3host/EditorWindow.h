@@ -10,6 +10,7 @@
 #include "X11RunLoop.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ class EditorWindow : public Steinberg::IPlugFrame
 {
 public:
   // Opens the editor on `display` (empty: $DISPLAY) with the window title `title`. A named
-  // display becomes $DISPLAY, where plug-ins open their own connections.
+  // display becomes $DISPLAY, where plug-ins open their own connections, until the window goes.
   EditorWindow(PluginInstance& plugin, const std::string& display, const std::string& title);
   ~EditorWindow();
   EditorWindow(const EditorWindow&) = delete;
@@ -61,6 +62,8 @@ private:
   bool mMapped = false;
   int mWidth = 0;
   int mHeight = 0;
+  std::unique_ptr<std::string> mSavedDisplay;  // $DISPLAY before a named display replaced it
+  bool mHadDisplay = false;
 };
 
 } // namespace vst3host
