@@ -50,6 +50,20 @@ struct EditorSession
   ParameterChanges firstBlock;
 };
 
+// A processor in stereo, or in mono for a plug-in that refuses stereo.
+std::unique_ptr<HostProcessor> MakeProcessor(PluginInstance& plugin, ProcessSettings settings)
+{
+  try
+  {
+    return std::make_unique<HostProcessor>(plugin, settings);
+  }
+  catch (const HostError&)
+  {
+    settings.channels = 1;
+    return std::make_unique<HostProcessor>(plugin, settings);
+  }
+}
+
 // Plays audio through the plug-in at the pace of real time on a thread of its own; the editor's
 // edits reach the processor with the next block, as in a DAW.
 class AudioThread
@@ -63,7 +77,7 @@ public:
     settings.sampleRate = 48000.0;
     settings.maxBlockSize = kBlock;
     settings.offline = false;
-    mProcessor = std::make_unique<HostProcessor>(session.plugin, settings);
+    mProcessor = MakeProcessor(session.plugin, settings);
     mProcessor->Start();
     mThread = std::thread([this] { Loop(); });
   }
@@ -142,13 +156,13 @@ std::string SnapshotCommand::Run()
   // DAW's automation does before its first frame.
   {
     ProcessSettings settings;
-    HostProcessor processor(session.plugin, settings);
-    processor.Start();
+    auto processor = MakeProcessor(session.plugin, settings);
+    processor->Start();
     std::vector<double> silence(static_cast<size_t>(settings.maxBlockSize) * 2, 0.0), out(silence.size());
     double* in[] = {silence.data(), silence.data() + settings.maxBlockSize};
     double* outs[] = {out.data(), out.data() + settings.maxBlockSize};
-    processor.Process(in, outs, settings.maxBlockSize, &session.firstBlock);
-    processor.Stop();
+    processor->Process(in, outs, settings.maxBlockSize, &session.firstBlock);
+    processor->Stop();
   }
   EditorWindow window(session.plugin, display, WindowTitle(session));
 
