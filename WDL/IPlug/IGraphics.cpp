@@ -164,9 +164,15 @@ void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue)
   if (IControl* c = mControls.Get(controlIdx)) c->PushValueFromPlug(normalizedValue);
 }
 
-void IGraphics::ApplyValuesFromPlug()
+void IGraphics::ApplyValuesFromPlug(IRECT* newlyDirty)
 {
-  for (int i = 0; i < mControls.GetSize(); ++i) mControls.Get(i)->ApplyValuesFromPlug();
+  for (int i = 0; i < mControls.GetSize(); ++i)
+  {
+    IControl* c = mControls.Get(i);
+    const bool wasDirty = c->IsDirty();
+    c->ApplyValuesFromPlug();
+    if (newlyDirty && !wasDirty && c->IsDirty()) *newlyDirty = newlyDirty->Union(*c->GetRECT());
+  }
 }
 
 void IGraphics::SetParameterFromGUI(int paramIdx, double normalizedValue)
@@ -240,8 +246,9 @@ bool IGraphics::Draw(IRECT* r)
 {
   const int n = mControls.GetSize();
   if (!n) return true;
-  // Values pushed since IsDirty measured r wait for the next pass: applied now, they could
-  // dirty a control outside r that this pass would then clean without showing it.
+  // Values pushed since IsDirty measured r may dirty controls outside it: their areas join this
+  // pass, which would otherwise clean them (or draw them off screen) without showing them.
+  ApplyValuesFromPlug(r);
   *r = ClipToEditor(*r);
   if (mStrict)
     DrawStrict(*r);

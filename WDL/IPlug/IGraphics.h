@@ -135,13 +135,14 @@ public:
   void HideControl(int paramIdx, bool hide);
   void GrayOutControl(int paramIdx, bool gray);
   void SetAllControlsDirty();
-  // Applies the values pushed since the last call (IsDirty and PrepDraw call it).
-  void ApplyValuesFromPlug();
+  // Applies the values pushed since the last call (IsDirty, Draw and PrepDraw call it); grows
+  // newlyDirty, when given, by the controls that this made dirty.
+  void ApplyValuesFromPlug(IRECT* newlyDirty = nullptr);
 
   // Drawing passes. IsDirty grows r (pass an empty one) by every dirty control's rectangle,
   // clipped to the editor, and tells whether any control was dirty. Draw redraws the controls
-  // that the area r needs (clipped to the editor) and copies it to the screen; values pushed
-  // after IsDirty measured r are drawn by the next pass.
+  // that the area r needs (clipped to the editor) and copies it to the screen; r grows by the
+  // controls that values pushed after IsDirty made dirty.
   bool IsDirty(IRECT* r);
   bool Draw(IRECT* r);
   void OnGUIIdle();
