@@ -179,7 +179,7 @@ __attribute__((flatten)) void Brelix::ProcessBlock(double** inputs, double** out
     m = (1.0 - w) * m + w * x;
     r = m;
     if (editor)
-      editor->IGraphics::SetControlFromPlug(meterIdx, m * kMeterScale);
+      editor->SetControlFromPlug(meterIdx, m * kMeterScale);  // final: a direct, inline store
     else if (other)
       other->SetControlFromPlug(meterIdx, m * kMeterScale);
   }

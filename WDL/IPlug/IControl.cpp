@@ -25,13 +25,6 @@ IControl::~IControl()
   mAuxParams.Empty(true);
 }
 
-bool IControl::SanitizeValue(double* value)
-{
-  if (std::isnan(*value)) return false;
-  if (std::isinf(*value)) *value = *value > 0.0 ? 1.0 : 0.0;
-  return true;
-}
-
 void IControl::OnMouseDown(int, int, IMouseMod* mod)
 {
   if (mod && mod->R) PromptUserInput();
@@ -139,11 +132,6 @@ void IControl::SetAuxParamValueFromPlug(int auxIdx, double value)
   aux->mValue = value;
   SetDirty(false);
   mRedraw = true;
-}
-
-void IControl::PushValueFromPlug(double value)
-{
-  if (SanitizeValue(&value)) mFromPlug.Store(value);
 }
 
 void IControl::PushAuxValueFromPlug(int auxIdx, double value)

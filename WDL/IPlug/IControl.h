@@ -15,6 +15,7 @@
 // attached controls too and are not owned by the control that points at them.
 
 #include <atomic>
+#include <limits>
 
 #include "IPlugStructs.h"
 #include "WDL_PtrList.h"
@@ -91,7 +92,11 @@ public:
 
   // Any thread (the audio thread included): real-time safe hand-over of a value from the
   // plug-in; applied on the user-interface thread by ApplyValuesFromPlug. NaN is ignored.
-  void PushValueFromPlug(double value);
+  // Inline: the meter pushes once per audio frame.
+  void PushValueFromPlug(double value)
+  {
+    if (SanitizeValue(&value)) mFromPlug.Store(value);
+  }
   void PushAuxValueFromPlug(int auxIdx, double value);
   // User-interface thread: applies the values pushed since the last call.
   void ApplyValuesFromPlug();
@@ -157,7 +162,15 @@ public:
   void SetGUI(IGraphics* graphics) { mGraphics = graphics; }
 
   // NaN gives false; infinities become 0 (negative) or 1 (positive); finite values pass.
-  static bool SanitizeValue(double* value);
+  static bool SanitizeValue(double* value)
+  {
+    constexpr double kMax = std::numeric_limits<double>::max();
+    const double v = *value;
+    if (v != v) return false;
+    if (v > kMax) *value = 1.0;
+    else if (v < -kMax) *value = 0.0;
+    return true;
+  }
 
   // The text a value display shows: the parameter's display text of its current value (display
   // texts included), then, withLabel, one space and its label; each part cut to 31 bytes

@@ -159,11 +159,6 @@ void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized
   }
 }
 
-void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue)
-{
-  if (IControl* c = mControls.Get(controlIdx)) c->PushValueFromPlug(normalizedValue);
-}
-
 void IGraphics::ApplyValuesFromPlug(IRECT* newlyDirty)
 {
   for (int i = 0; i < mControls.GetSize(); ++i)

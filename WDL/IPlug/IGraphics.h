@@ -127,7 +127,11 @@ public:
   // every aux entry that follows it. A plain value is normalised with the parameter first.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
   // Any thread (real-time safe): stores the value of one control; other indices are ignored.
-  void SetControlFromPlug(int controlIdx, double normalizedValue) override;
+  // Inline and final, so that a caller holding the editor's own type pays no call per frame.
+  void SetControlFromPlug(int controlIdx, double normalizedValue) final
+  {
+    if (IControl* c = mControls.Get(controlIdx)) c->PushValueFromPlug(normalizedValue);
+  }
   // Every control bound to the parameter takes the value as user input (pushing it on).
   void SetParameterFromGUI(int paramIdx, double normalizedValue);
   void ClampControl(int paramIdx, double lo, double hi, bool normalized);
@@ -229,11 +233,13 @@ public:
   // Text (IGraphicsText.cpp). The font for a text style, from the process-wide font storage
   // (made on first use, then shared by every style with the same size, orientation, style and
   // face); also stored in the style. Null when the platform cannot make it.
-  LICE_CachedFont* CacheFont(IText* text);
+  static LICE_CachedFont* CacheFont(IText* text);
   // Draws str in r with the style's colour and alignment (not clipped to r), or with measure
   // set only measures it: r then becomes the text's extent placed by the alignment (its top
   // kept). False when no font can be made; an empty or null string does nothing.
   bool DrawIText(IText* text, const char* str, IRECT* r, bool measure = false);
+  // The same into any bitmap (the window layer's menus and tooltips); dest may be null to measure.
+  static bool DrawIText(LICE_IBitmap* dest, IText* text, const char* str, IRECT* r, bool measure = false);
 
   // The raster pixel and mode word for a colour and a blend.
   static unsigned ColorToPixel(const IColor& color) { return color.ToPixel(); }

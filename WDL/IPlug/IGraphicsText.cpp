@@ -62,6 +62,11 @@ LICE_CachedFont* IGraphics::CacheFont(IText* text)
 
 bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure)
 {
+  return DrawIText(mDrawBitmap, text, str, r, measure);
+}
+
+bool IGraphics::DrawIText(LICE_IBitmap* dest, IText* text, const char* str, IRECT* r, bool measure)
+{
   if (!str || !*str) return true;
   if (!text || !r) return false;
   LICE_CachedFont* font = text->mCached ? static_cast<LICE_CachedFont*>(text->mCached) : CacheFont(text);
@@ -77,11 +82,11 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* r, bool measure)
   if (!measure)
   {
     RECT area = {r->L, r->T, r->R, r->B};
-    font->DrawText(mDrawBitmap, str, -1, &area, fmt);
+    if (dest) font->DrawText(dest, str, -1, &area, fmt);
     return true;
   }
   RECT extent = {0, 0, 0, 0};
-  font->DrawText(mDrawBitmap, str, -1, &extent, fmt | DT_CALCRECT);
+  font->DrawText(dest, str, -1, &extent, fmt | DT_CALCRECT);
   const int width = extent.right - extent.left, height = extent.bottom - extent.top;
   if (text->mAlign == IText::kAlignCenter)
   {

@@ -11,14 +11,12 @@ namespace
 // pixel), w * (a + 1) >> 8 otherwise. Alpha: the destination alpha plus a (full) or g,
 // saturated.
 template <class V, bool Full>
-inline void SourceAlphaBlock(uint32_t* d, const uint32_t* s, int w)
+inline bool SourceAlphaBlend(typename V::T sv, typename V::T dv, int w, typename V::T* result)
 {
   using T = typename V::T;
   const T zero = V::zero(), amask = V::set32((int)0xFF000000), c255 = V::set16(255),
           one = V::set16(1), c256 = V::set16(256), wv = V::set16((short)w);
-  const T sv = V::load(s);
-  if (V::noBits(sv, amask)) return;  // all transparent
-  const T dv = V::load(d);
+  if (V::noBits(sv, amask)) return false;  // all transparent: the destination stays
   T out[2], g[2];
   for (int h = 0; h < 2; ++h)
   {
@@ -34,24 +32,41 @@ inline void SourceAlphaBlock(uint32_t* d, const uint32_t* s, int w)
   const T colour = V::packus16(out[0], out[1]);
   const T add = Full ? sv : V::packus16(g[0], g[1]);
   const T alpha = V::and_(V::addsu8(dv, add), amask);
-  V::store(d, V::or_(V::andnot(amask, colour), alpha));
+  *result = V::or_(V::andnot(amask, colour), alpha);
+  return true;
 }
 
-// The whole row: the last partial block goes through a small copy, padded with transparent
-// source pixels (which leave their destination as it is). Returns n.
+template <class V, bool Full>
+inline void SourceAlphaBlock(uint32_t* d, const uint32_t* s, int w)
+{
+  typename V::T out;
+  if (SourceAlphaBlend<V, Full>(V::load(s), V::load(d), w, &out)) V::store(d, out);
+}
+
+// The whole row. A row of at least one block ends with a block over its last V::kPixels pixels,
+// blended from the pixels as they were before the row began: for the pixels it shares with the
+// last whole block it gives what that block wrote, however source and destination overlap. A
+// shorter row goes through a small copy, padded with transparent source pixels (which leave
+// their destination as it is). Returns n.
 template <class V, bool Full>
 int SourceAlphaBlocks(uint32_t* d, const uint32_t* s, int n, int w)
 {
-  int i = 0;
-  for (; i + V::kPixels <= n; i += V::kPixels) SourceAlphaBlock<V, Full>(d + i, s + i, w);
-  if (i < n)
+  if (n < V::kPixels)
   {
+    if (n <= 0) return 0;
     uint32_t ts[V::kPixels] = {}, td[V::kPixels] = {};
-    std::memcpy(ts, s + i, (size_t)(n - i) * sizeof(uint32_t));
-    std::memcpy(td, d + i, (size_t)(n - i) * sizeof(uint32_t));
+    std::memcpy(ts, s, (size_t)n * sizeof(uint32_t));
+    std::memcpy(td, d, (size_t)n * sizeof(uint32_t));
     SourceAlphaBlock<V, Full>(td, ts, w);
-    std::memcpy(d + i, td, (size_t)(n - i) * sizeof(uint32_t));
+    std::memcpy(d, td, (size_t)n * sizeof(uint32_t));
+    return n;
   }
+  const int last = n - V::kPixels;
+  typename V::T tail;
+  const bool tailBlended = (n % V::kPixels) != 0 &&
+                           SourceAlphaBlend<V, Full>(V::load(s + last), V::load(d + last), w, &tail);
+  for (int i = 0; i + V::kPixels <= n; i += V::kPixels) SourceAlphaBlock<V, Full>(d + i, s + i, w);
+  if (tailBlended) V::store(d + last, tail);
   return n;
 }
 }  // namespace

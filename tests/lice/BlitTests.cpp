@@ -199,6 +199,20 @@ TEST(Blit, FastSourceAlphaRowsMatchTheReference)
     a = dst;
     lice_detail::SourceAlphaRowPartial(a.data() + off, src.data() + off, n, w);
     ASSERT_EQ(a, b) << "partial row, n " << n << " w " << w;
+
+    // Each kernel on a row whose source lies to the right within it (or is the row itself)
+    // reads every source pixel before it is overwritten.
+    const int shift = (int)(rng() % 10);
+    b = src;
+    const std::vector<LICE_pixel> before(src.begin() + shift, src.begin() + shift + n);
+    lice_detail::CombineRow<PartRule>(b.data(), before.data(), n, w);
+    for (const auto& k : part)
+    {
+      a = src;
+      const int done = k.second(a.data(), a.data() + shift, n, w);
+      lice_detail::CombineRow<PartRule>(a.data() + done, before.data() + done, n - done, w);
+      ASSERT_EQ(a, b) << k.first << " in place, shift " << shift << " n " << n;
+    }
   }
 }
 
@@ -332,6 +346,19 @@ TEST(Blit, OverlappingSelfBlitReadsBeforeWriting)
     LICE_Blit(&bm, &bm, shift, 0, 0, 0, 1000, 2, 0.6f, LICE_BLIT_USE_ALPHA);
     ASSERT_TRUE(SamePicture(&bm, &want)) << shift;
   }
+  // Rows shifted left within themselves, at lengths that end in a partial vector block.
+  for (int shift : {1, 2, 3, 5, 7, 9})
+    for (int w : {8, 13, 29, 31})
+      for (float alpha : {1.0f, 0.6f})
+      {
+        LICE_MemBitmap bm(48, 1), orig(48, 1), want(48, 1);
+        FillRandom(&bm, rng);
+        CopyPicture(&bm, &orig);
+        CopyPicture(&bm, &want);
+        LICE_Blit(&want, &orig, 0, 0, shift, 0, w, 1, alpha, LICE_BLIT_USE_ALPHA);
+        LICE_Blit(&bm, &bm, 0, 0, shift, 0, w, 1, alpha, LICE_BLIT_USE_ALPHA);
+        ASSERT_TRUE(SamePicture(&bm, &want)) << shift << " " << w << " " << alpha;
+      }
 }
 
 TEST(ScaledBlit, SameSizeIsAPlainBlitFromTheRoundedPosition)

@@ -128,7 +128,8 @@ void IGraphicsLinux::LostConnection()
   mImage.Destroy();
   if (mGC && mX.Get()) XFreeGC(mX.Get(), mGC);
   mGC = nullptr;
-  mWindow = mParent = mTooltip = 0;
+  mWindow = mParent = 0;
+  mTooltip.Abandon();
   mBlankCursor = 0;
   mColormap = 0;
   mEdControl = nullptr;

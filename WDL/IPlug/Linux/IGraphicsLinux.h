@@ -25,6 +25,7 @@
 #include "IGraphics.h"
 #include "TextEntryField.h"
 #include "XConnection.h"
+#include "XOverlayWindow.h"
 #include "XScreenImage.h"
 
 class IGraphicsLinux : public IGraphics
@@ -88,7 +89,7 @@ public:
   XConnection& Connection() { return mX; }
   bool TextEntryOpen() const { return mEdControl != nullptr; }
   const TextEntryField& TextField() const { return mField; }
-  unsigned long TooltipWindow() const { return mTooltip; }
+  unsigned long TooltipWindow() const { return mTooltip.Id(); }
 
 private:
   // IGraphicsLinuxEvents.cpp
@@ -108,7 +109,6 @@ private:
   void DrawTextEntry();
   void ShowTooltip(int controlIdx);
   void HideTooltip();
-  void RedrawTooltip();
 
   // IGraphicsLinuxDialogs.cpp
   // Runs a helper while the editor keeps redrawing; input to the editor is ignored meanwhile.
@@ -145,11 +145,10 @@ private:
   IText mEdText;
 
   // Tooltip.
-  Window mTooltip = 0;
+  XOverlayWindow mTooltip;
   int mHoverIdx = -1;
   int mHoverTicks = 0;
   bool mTooltipShown = false;
-  std::string mTooltipText;
 };
 
 // The editor of an effect: an IGraphicsLinux with the bundle identifier stored.

@@ -56,7 +56,7 @@ int IGraphicsLinux::KeyCode(int virtualKey, int character)
 
 void IGraphicsLinux::HandleEvent(XEvent& e)
 {
-  if (mTooltip && e.xany.window == mTooltip && e.type == Expose && e.xexpose.count == 0) RedrawTooltip();
+  if (mTooltip.Id() && e.xany.window == mTooltip.Id() && e.type == Expose && e.xexpose.count == 0) mTooltip.Show();
   if (e.xany.window != mWindow || !mWindow) return;
   switch (e.type)
   {

@@ -1,8 +1,9 @@
 // The window layer's own text entry field and tooltips.
+#include <algorithm>
 #include <cstring>
 
 #include "IGraphicsLinux.h"
-#include "XCoreText.h"
+#include "OverlayViews.h"
 
 void IGraphicsLinux::CreateTextEntry(IControl* control, IText* text, IRECT* area, const char* str, IParam* param)
 {
@@ -105,40 +106,29 @@ void IGraphicsLinux::ShowTooltip(int controlIdx)
   const char* tip = control->GetTooltip();
   if (!tip || !*tip) return;
   Display* d = mX.Get();
-  XCoreText font(d);
   int rx = 0, ry = 0;
   Window child;
   XTranslateCoordinates(d, mWindow, DefaultRootWindow(d), mPrevX, mPrevY, &rx, &ry, &child);
-  const int w = font.Width(tip) + 8, h = font.Height() + 6;
-  XSetWindowAttributes a{};
-  a.override_redirect = True;
-  a.background_pixel = 0xffffe1;
-  a.border_pixel = 0;
-  a.event_mask = ExposureMask;
-  mTooltip = XCreateWindow(d, DefaultRootWindow(d), rx + 12, ry + 18, static_cast<unsigned>(w), static_cast<unsigned>(h),
-                           1, CopyFromParent, InputOutput, CopyFromParent,
-                           CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWEventMask, &a);
-  XMapRaised(d, mTooltip);
-  mTooltipText = tip;
-  font.Draw(mTooltip, 4, 3, tip, 0x000000);
+  const TooltipView view(tip);
+  const Screen* screen = DefaultScreenOfDisplay(d);
+  const int x = std::max(0, std::min(rx + 12, WidthOfScreen(screen) - view.Width()));
+  const int y = std::max(0, std::min(ry + 18, HeightOfScreen(screen) - view.Height()));
+  if (!mTooltip.Open(d, x, y, view.Width(), view.Height())) return;
+  view.Render(mTooltip.Bitmap());
+  mTooltip.Map();
   XFlush(d);
-}
-
-void IGraphicsLinux::RedrawTooltip()
-{
-  XCoreText font(mX.Get());
-  font.Draw(mTooltip, 4, 3, mTooltipText.c_str(), 0x000000);
 }
 
 void IGraphicsLinux::HideTooltip()
 {
   mTooltipShown = false;
   mHoverTicks = 0;
-  if (!mTooltip) return;
-  if (!mX.Broken())
+  if (!mTooltip.Id()) return;
+  if (mX.Broken())
+    mTooltip.Abandon();
+  else
   {
-    XDestroyWindow(mX.Get(), mTooltip);
+    mTooltip.Close();
     XFlush(mX.Get());
   }
-  mTooltip = 0;
 }

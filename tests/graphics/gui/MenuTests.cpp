@@ -7,12 +7,15 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <thread>
 
 #include "IPopupMenu.h"
+#include "OverlayViews.h"
+#include "lice.h"
 
 using namespace guitest;
 
@@ -97,6 +100,39 @@ private:
   Window mParent;
   std::thread mThread;
 };
+
+// The colours 0xRRGGBB of an area of the root window as the server has it, row by row.
+std::vector<uint32_t> ScreenArea(Display* d, int x, int y, int w, int h)
+{
+  std::vector<uint32_t> out;
+  XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, static_cast<unsigned>(w), static_cast<unsigned>(h),
+                            AllPlanes, ZPixmap);
+  if (!image) return out;
+  for (int row = 0; row < h; ++row)
+    for (int col = 0; col < w; ++col) out.push_back(static_cast<uint32_t>(XGetPixel(image, col, row) & 0xffffff));
+  XDestroyImage(image);
+  return out;
+}
+
+// The colours of an area of a raster bitmap, in the same order.
+std::vector<uint32_t> BitmapArea(LICE_IBitmap* b, const IRECT& r)
+{
+  std::vector<uint32_t> out;
+  for (int row = r.T; row < r.B; ++row)
+    for (int col = r.L; col < r.R; ++col) out.push_back(b->getBits()[row * b->getRowSpan() + col] & 0xffffff);
+  return out;
+}
+
+// Waits up to a second for the server to show the expected colours at an area of the root.
+bool ShowsOnScreen(Display* d, int x, int y, const std::vector<uint32_t>& want, int w, int h)
+{
+  for (int i = 0; i < 50; ++i)
+  {
+    if (ScreenArea(d, x, y, w, h) == want) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
 
 // The centre of item i of a menu window of n equal items.
 void ItemCentre(const XWindowAttributes& m, int i, int n, int* x, int* y)
@@ -266,4 +302,83 @@ TEST(GuiMenu, TooltipAfterHoverGoneOnLeavingTheControl)
   host.Pump(800);
   EXPECT_EQ(g->TooltipWindow(), 0u);
   EXPECT_TRUE(Popups(host.display, host.parent).empty());
+}
+
+// Menus and tooltips are pictures of our own text renderer: their windows show exactly what
+// PopupMenuView and TooltipView draw, and a UTF-8 label is measured and drawn by DrawIText.
+TEST(GuiMenu, MenusAndTooltipsShowOurTextRenderersPictures)
+{
+  GuiHost host;
+  ASSERT_TRUE(host.Open());
+  IGraphicsLinux* g = host.fx->Editor();
+  const char* const kMinus30 = "\xe2\x88\x92" "30 dB";  // U+2212 MINUS SIGN: three bytes, one glyph
+  IPopupMenu sub;
+  sub.AddItem("Alpha");
+  IPopupMenu menu;
+  menu.AddItem(kMinus30);
+  menu.AddItem("20 \xc2\xb0" "C", -1, IPopupMenuItem::kItemChecked);
+  menu.AddSeparator(-1);
+  menu.AddItem("Title", -1, IPopupMenuItem::kItemTitle);
+  menu.AddItem("Off", -1, IPopupMenuItem::kItemDisabled);
+  menu.AddItem("More", &sub);
+
+  const PopupMenuView view(&menu);
+  LICE_MemBitmap picture(view.Width(), view.Height());
+  view.Render(&picture, -1);
+  const std::vector<uint32_t> want = BitmapArea(&picture, IRECT(0, 0, view.Width(), view.Height()));
+
+  IRECT anchor(40, 20, 80, 40);
+  Driver driver(host.parent);
+  std::vector<XWindowAttributes> seen;
+  bool shown = false;
+  driver.Run([&](Driver& d) {
+    seen = d.WaitPopups(1);
+    if (!seen.empty()) shown = ShowsOnScreen(d.mDisplay, seen[0].x, seen[0].y, want, view.Width(), view.Height());
+    d.Key(XK_Escape);
+  });
+  EXPECT_EQ(g->CreateIPopupMenu(&menu, &anchor), nullptr);
+  driver.Join();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].width, view.Width());
+  EXPECT_EQ(seen[0].height, view.Height());
+  EXPECT_TRUE(shown);
+
+  // The label's box is DrawIText's measure, and its pixels are DrawIText's drawing of the same
+  // text on the menu's ground.
+  IText style = PopupMenuView::LabelStyle(IColor(255, 0, 0, 0));
+  const IRECT label = view.LabelRect(0);
+  IRECT measured(label.L, label.T, label.L, label.T);
+  ASSERT_TRUE(IGraphics::DrawIText(nullptr, &style, kMinus30, &measured, true));
+  EXPECT_EQ(measured.W(), label.W());
+  EXPECT_EQ(measured.H(), label.H());
+  LICE_MemBitmap text(view.Width(), view.Height());
+  const LICE_pixel ground = picture.getBits()[label.T * picture.getRowSpan() + view.Width() - 3];
+  LICE_Clear(&text, ground);
+  IRECT at = label;
+  IGraphics::DrawIText(&text, &style, kMinus30, &at);
+  const std::vector<uint32_t> drawn = BitmapArea(&text, label);
+  EXPECT_EQ(BitmapArea(&picture, label), drawn);
+  EXPECT_GT(std::count_if(drawn.begin(), drawn.end(), [&](uint32_t p) { return p != (ground & 0xffffff); }), 20);
+  // The minus is one glyph about as wide as a plus, not three byte-sized ones.
+  IRECT minus(0, 0, 0, 0), plus(0, 0, 0, 0);
+  IGraphics::DrawIText(nullptr, &style, "\xe2\x88\x92", &minus, true);
+  IGraphics::DrawIText(nullptr, &style, "+", &plus, true);
+  EXPECT_GT(minus.W(), 0);
+  EXPECT_LT(minus.W(), 2 * plus.W());
+
+  // The tooltip of the knob.
+  host.MoveTo(30, 50);
+  host.Pump(20);
+  host.MoveTo(31, 51);
+  ASSERT_TRUE(host.loop.PumpUntil([&] { return g->TooltipWindow() != 0; }, 2000));
+  const TooltipView tip("Gain knob");
+  LICE_MemBitmap tipPicture(tip.Width(), tip.Height());
+  tip.Render(&tipPicture);
+  const std::vector<uint32_t> tipWant = BitmapArea(&tipPicture, IRECT(0, 0, tip.Width(), tip.Height()));
+  XWindowAttributes wa{};
+  ASSERT_TRUE(XGetWindowAttributes(host.display, g->TooltipWindow(), &wa));
+  EXPECT_EQ(wa.width, tip.Width());
+  EXPECT_EQ(wa.height, tip.Height());
+  EXPECT_TRUE(host.loop.PumpUntil(
+    [&] { return ScreenArea(host.display, wa.x, wa.y, tip.Width(), tip.Height()) == tipWant; }, 1000));
 }
