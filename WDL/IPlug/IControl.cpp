@@ -140,12 +140,22 @@ void IControl::PushAuxValueFromPlug(int auxIdx, double value)
   if (aux && SanitizeValue(&value)) aux->mFromPlug.Store(value);
 }
 
-void IControl::ApplyValuesFromPlug()
+bool IControl::ApplyValuesFromPlug()
 {
   double v;
-  if (mFromPlug.Take(&v)) SetValueFromPlug(v);
+  bool applied = false;
+  if (mFromPlug.Take(&v))
+  {
+    SetValueFromPlug(v);
+    applied = true;
+  }
   for (int i = 0; i < mAuxParams.GetSize(); ++i)
-    if (mAuxParams.Get(i)->mFromPlug.Take(&v)) SetAuxParamValueFromPlug(i, v);
+    if (mAuxParams.Get(i)->mFromPlug.Take(&v))
+    {
+      SetAuxParamValueFromPlug(i, v);
+      applied = true;
+    }
+  return applied;
 }
 
 IParam* IControl::GetParam() const

@@ -99,7 +99,8 @@ public:
   }
   void PushAuxValueFromPlug(int auxIdx, double value);
   // User-interface thread: applies the values pushed since the last call.
-  void ApplyValuesFromPlug();
+  // True when a value was waiting (whether or not it changed anything).
+  bool ApplyValuesFromPlug();
 
   // Opens the value prompt (a menu of display texts, else a text entry) when the control has a
   // parameter and prompting is enabled: over the control for a menu, in a 40 x 16 box at its

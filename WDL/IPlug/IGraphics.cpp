@@ -164,9 +164,7 @@ void IGraphics::ApplyValuesFromPlug(IRECT* newlyDirty)
   for (int i = 0; i < mControls.GetSize(); ++i)
   {
     IControl* c = mControls.Get(i);
-    const bool wasDirty = c->IsDirty();
-    c->ApplyValuesFromPlug();
-    if (newlyDirty && !wasDirty && c->IsDirty()) *newlyDirty = newlyDirty->Union(*c->GetRECT());
+    if (c->ApplyValuesFromPlug() && newlyDirty) *newlyDirty = newlyDirty->Union(*c->GetRECT());
   }
 }
 

@@ -140,7 +140,7 @@ public:
   void GrayOutControl(int paramIdx, bool gray);
   void SetAllControlsDirty();
   // Applies the values pushed since the last call (IsDirty, Draw and PrepDraw call it); grows
-  // newlyDirty, when given, by the controls that this made dirty.
+  // newlyDirty, when given, by the controls that received one.
   void ApplyValuesFromPlug(IRECT* newlyDirty = nullptr);
 
   // Drawing passes. IsDirty grows r (pass an empty one) by every dirty control's rectangle,

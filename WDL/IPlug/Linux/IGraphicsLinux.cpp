@@ -177,7 +177,12 @@ void IGraphicsLinux::Tick()
     XFlush(mX.Get());
   }
   if (mHoverIdx >= 0 && !mTooltipShown && !mModal && ++mHoverTicks * TimerIntervalMs() >= kTooltipDelayMs)
+  {
     ShowTooltip(mHoverIdx);
+    XFlush(mX.Get());
+  }
+  // Events a round trip read into the queue leave the descriptor quiet: handle them here.
+  if (!mModal && XEventsQueued(mX.Get(), QueuedAlready)) Drain();
 }
 
 void IGraphicsLinux::OnEventFD()

@@ -35,7 +35,9 @@ void XOverlayWindow::Map()
 
 bool XOverlayWindow::Show()
 {
-  return mWindow && mImage.Put(mWindow, mGC, 0, 0, mWidth, mHeight);
+  if (!mWindow || !mImage.Put(mWindow, mGC, 0, 0, mWidth, mHeight)) return false;
+  XFlush(mDisplay);  // nothing else may flush the connection until the next drawing pass
+  return true;
 }
 
 void XOverlayWindow::Close()
