@@ -10,31 +10,17 @@
 // frame measured in the same iteration (medians). Goals: full_ratio <= 10, meter_ratio <= 0.2.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <vector>
+#include <memory>
 
 #include "Brelix.h"
 #include "PluginInstance.h"
+#include "RedrawMeasure.h"
 #include "Vst3Module.h"
 
 namespace
 {
-using Clock = std::chrono::steady_clock;
-template <class F> double Seconds(F f)
-{
-  const auto t0 = Clock::now();
-  f();
-  return std::chrono::duration<double>(Clock::now() - t0).count();
-}
-
-double Median(std::vector<double> v)
-{
-  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-  return v[v.size() / 2];
-}
+using benchsupport::Seconds;
 
 void PrintStartup()
 {
@@ -53,44 +39,7 @@ void PrintStartup()
 void BM_BrelixRedraw(benchmark::State& state)
 {
   Brelix fx;
-  auto* g = static_cast<IGraphics*>(fx.GetGUI());
-  const int w = g->Width(), h = g->Height(), meterIdx = fx.GetMeterControlIdx();
-  if (!g->GetControl(0) || !g->GetDrawBitmap())
-  {
-    state.SkipWithError("no editor");
-    return;
-  }
-  std::vector<LICE_pixel> frameCopy(static_cast<size_t>(w) * h);
-  LICE_IBitmap* bits = g->GetDrawBitmap();
-  std::vector<double> full, meter, copy;
-  int step = 0;
-  for (auto _ : state)
-  {
-    const double tCopy = Seconds([&] {
-      std::memcpy(frameCopy.data(), bits->getBits(), sizeof(LICE_pixel) * frameCopy.size());
-      benchmark::ClobberMemory();
-    });
-    const double tFull = Seconds([&] {
-      g->SetAllControlsDirty();
-      IRECT r;
-      if (g->IsDirty(&r)) g->Draw(&r);
-    });
-    const double tMeter = Seconds([&] {
-      g->SetControlFromPlug(meterIdx, (step++ % 61) / 60.0);
-      IRECT r;
-      if (g->IsDirty(&r)) g->Draw(&r);
-    });
-    copy.push_back(tCopy);
-    full.push_back(tFull);
-    meter.push_back(tMeter);
-    state.SetIterationTime(tFull);
-  }
-  const double c = Median(copy), f = Median(full), m = Median(meter);
-  state.counters["memcpy_us"] = c * 1e6;
-  state.counters["full_us"] = f * 1e6;
-  state.counters["meter_us"] = m * 1e6;
-  state.counters["full_ratio"] = f / c;
-  state.counters["meter_ratio"] = m / c;
+  benchsupport::MeasureRedraws(state, static_cast<IGraphics*>(fx.GetGUI()), fx.GetMeterControlIdx());
 }
 BENCHMARK(BM_BrelixRedraw)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 }  // namespace

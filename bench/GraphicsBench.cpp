@@ -3,7 +3,7 @@
 //
 // BM_Redraw: a 1129 x 214 editor laid out as Brelix's (a copy-blended background and eight
 // bitmap controls with soft-edged alpha, placeholder images of the controls' sizes). Counters:
-// full_us (a strict pass over the whole editor), meter_us (the meter's value changes and the
+// full_us (every control dirty, then a pass), meter_us (the meter's value changes and the
 // dirty 29 x 150 area is redrawn: IsDirty and Draw, as the window layer's timer does),
 // memcpy_us (one memcpy of the 1129 x 214 frame), full_ratio (goal <= 10), meter_ratio (goal
 // <= 0.2).
@@ -26,6 +26,7 @@
 #include "BrelixOffline.h"
 #include "IBitmapControl.h"
 #include "IGraphics.h"
+#include "RedrawMeasure.h"
 
 namespace
 {
@@ -104,19 +105,8 @@ int BuildEditor(IGraphics& g, IPlugBase* plug)
   return g.AttachControl(new IBitmapControl(plug, 377, 44, -1, &meter));
 }
 
-double Median(std::vector<double> v)
-{
-  std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-  return v[v.size() / 2];
-}
-
-using Clock = std::chrono::steady_clock;
-template <class F> double Seconds(F f)
-{
-  const auto t0 = Clock::now();
-  f();
-  return std::chrono::duration<double>(Clock::now() - t0).count();
-}
+using benchsupport::Median;
+using benchsupport::Seconds;
 
 void BM_Redraw(benchmark::State& state)
 {
@@ -124,36 +114,7 @@ void BM_Redraw(benchmark::State& state)
   auto* g = new OffscreenGraphics(&plug, kW, kH);
   const int meterIdx = BuildEditor(*g, &plug);
   plug.AttachGraphics(g);
-  std::vector<LICE_pixel> frameCopy(static_cast<size_t>(kW) * kH);
-  LICE_IBitmap* bits = g->GetDrawBitmap();
-  std::vector<double> full, meter, copy;
-  int step = 0;
-  for (auto _ : state)
-  {
-    const double tCopy = Seconds([&] {
-      std::memcpy(frameCopy.data(), bits->getBits(), sizeof(LICE_pixel) * frameCopy.size());
-      benchmark::ClobberMemory();
-    });
-    const double tFull = Seconds([&] {
-      IRECT r(0, 0, kW, kH);
-      g->Draw(&r);
-    });
-    const double tMeter = Seconds([&] {
-      g->SetControlFromPlug(meterIdx, (step++ % 61) / 60.0);
-      IRECT r;
-      if (g->IsDirty(&r)) g->Draw(&r);
-    });
-    copy.push_back(tCopy);
-    full.push_back(tFull);
-    meter.push_back(tMeter);
-    state.SetIterationTime(tFull);
-  }
-  const double c = Median(copy), f = Median(full), m = Median(meter);
-  state.counters["memcpy_us"] = c * 1e6;
-  state.counters["full_us"] = f * 1e6;
-  state.counters["meter_us"] = m * 1e6;
-  state.counters["full_ratio"] = f / c;
-  state.counters["meter_ratio"] = m / c;
+  benchsupport::MeasureRedraws(state, g, meterIdx);
 }
 BENCHMARK(BM_Redraw)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 

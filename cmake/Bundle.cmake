@@ -119,3 +119,15 @@ IPlugVST3* MakePlugInstance()
     COMMENT "Installing ${B_NAME}.vst3 into ~/.vst3/"
     VERBATIM)
 endfunction()
+
+# Places an executable inside a folder shaped like a bundle (NAME.vst3/Contents/x86_64-linux) with
+# the given images in its Contents/Resources, so that code finding its images from the module's
+# own path finds them as in a real bundle (tests and benchmarks of an effect's editor).
+function(brelix_run_from_bundle target name)
+  set(_contents ${CMAKE_CURRENT_BINARY_DIR}/${name}.vst3/Contents)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_contents}/x86_64-linux)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_contents}/Resources
+    COMMAND ${CMAKE_COMMAND} -E copy ${ARGN} ${_contents}/Resources
+    VERBATIM)
+endfunction()

@@ -200,6 +200,7 @@ tresult PLUGIN_API EditorWindow::queryInterface(const TUID iid, void** obj)
 {
   if (FUnknownPrivate::iidEqual(iid, IPlugFrame::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid))
   {
+    addRef();
     *obj = static_cast<IPlugFrame*>(this);
     return kResultOk;
   }

@@ -64,6 +64,7 @@ tresult PLUGIN_API X11RunLoop::queryInterface(const TUID iid, void** obj)
 {
   if (FUnknownPrivate::iidEqual(iid, Linux::IRunLoop::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid))
   {
+    addRef();
     *obj = static_cast<Linux::IRunLoop*>(this);
     return kResultOk;
   }
@@ -101,10 +102,22 @@ void X11RunLoop::Pump(int ms, int hostFd, const std::function<void()>& onHostFd)
       auto it = std::find_if(mTimers.begin(), mTimers.end(), [&](const Timer& x) { return x.handler == t.handler; });
       if (it == mTimers.end() || it->dueMs > now) continue;
       it->dueMs = now + it->intervalMs;
+      ++mTimerCalls;
       t.handler->onTimer();
     }
     if (NowMs() >= end) break;
   }
+}
+
+} // namespace vst3host
+
+namespace vst3host {
+
+bool X11RunLoop::PumpUntil(const std::function<bool()>& done, int ms)
+{
+  const long long end = NowMs() + ms;
+  while (!done() && NowMs() < end) Pump(10);
+  return done();
 }
 
 } // namespace vst3host

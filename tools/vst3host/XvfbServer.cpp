@@ -57,18 +57,22 @@ XvfbServer::XvfbServer(int width, int height)
   mDisplay = ":" + number;
 }
 
-XvfbServer::~XvfbServer()
+XvfbServer::~XvfbServer() { Stop(); }
+
+void XvfbServer::Stop()
 {
   if (mPid <= 0) return;
-  kill(mPid, SIGTERM);
+  const pid_t pid = mPid;
+  mPid = -1;
+  kill(pid, SIGTERM);
   // Give it a moment to remove its lock file and socket, then insist.
   for (int i = 0; i < 100; ++i)
   {
-    if (waitpid(mPid, nullptr, WNOHANG) == mPid) return;
+    if (waitpid(pid, nullptr, WNOHANG) == pid) return;
     usleep(20000);
   }
-  kill(mPid, SIGKILL);
-  waitpid(mPid, nullptr, 0);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
 }
 
 } // namespace vst3host

@@ -17,6 +17,8 @@ public:
   XvfbServer& operator=(const XvfbServer&) = delete;
 
   const std::string& DisplayName() const { return mDisplay; }  // ":N"
+  // Ends the server now (clients see their connection break); the destructor does it too.
+  void Stop();
 
 private:
   pid_t mPid = -1;

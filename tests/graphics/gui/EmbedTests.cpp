@@ -2,6 +2,7 @@
 // run-loop registrations, what is left after failures, the host frame and the parent vanishing.
 #include <gtest/gtest.h>
 #include "GuiTestHost.h"
+#include "XvfbServer.h"
 
 #include <X11/Xatom.h>
 #include <dirent.h>
@@ -55,9 +56,9 @@ TEST(GuiEmbed, XEmbedInfoIsSetBeforeTheChildIsMapped)
   EXPECT_EQ(view->isPlatformTypeSupported("HIView"), kResultFalse);
   EXPECT_EQ(view->attached(reinterpret_cast<void*>(host.parent), "NSView"), kResultFalse);
   ASSERT_EQ(view->attached(reinterpret_cast<void*>(host.parent), "X11EmbedWindowID"), kResultOk);
-  EXPECT_EQ(host.loop.fds.size(), 1u);
-  ASSERT_EQ(host.loop.timers.size(), 1u);
-  EXPECT_EQ(host.loop.timers[0].ms, 40);
+  EXPECT_EQ(host.loop.HandlerCount(), 1);
+  ASSERT_EQ(host.loop.TimerCount(), 1);
+  EXPECT_EQ(host.loop.TimerInterval(0), 40);
 
   XEvent e;
   bool sawRequest = false;
@@ -89,8 +90,8 @@ TEST(GuiEmbed, XEmbedInfoIsSetBeforeTheChildIsMapped)
     XSync(host.display, False);
   }
   EXPECT_EQ(view->removed(), kResultOk);
-  EXPECT_TRUE(host.loop.fds.empty());
-  EXPECT_TRUE(host.loop.timers.empty());
+  EXPECT_EQ(host.loop.HandlerCount(), 0);
+  EXPECT_EQ(host.loop.TimerCount(), 0);
   EXPECT_EQ(host.loop.RefCount(), 1);  // every reference given back
   XSync(host.display, False);
   EXPECT_EQ(host.Child(), 0u);
@@ -117,8 +118,8 @@ TEST(GuiEmbed, AttachFailsCleanlyWithoutRunLoopDisplayOrValidParent)
     IPlugView* view = host.fx->createView("editor");
     view->setFrame(&host.frame);
     EXPECT_EQ(view->attached(reinterpret_cast<void*>(0x7ffffff0UL), "X11EmbedWindowID"), kResultFalse);
-    EXPECT_TRUE(host.loop.fds.empty());
-    EXPECT_TRUE(host.loop.timers.empty());
+    EXPECT_EQ(host.loop.HandlerCount(), 0);
+    EXPECT_EQ(host.loop.TimerCount(), 0);
     EXPECT_EQ(view->attached(nullptr, "X11EmbedWindowID"), kResultFalse);
     view->release();
   }
@@ -131,7 +132,7 @@ TEST(GuiEmbed, AttachFailsCleanlyWithoutRunLoopDisplayOrValidParent)
     ASSERT_NE(view, nullptr);
     view->setFrame(&host.frame);
     EXPECT_EQ(view->attached(reinterpret_cast<void*>(host.parent), "X11EmbedWindowID"), kResultFalse);
-    EXPECT_TRUE(host.loop.fds.empty());
+    EXPECT_EQ(host.loop.HandlerCount(), 0);
     view->release();
     fx->release();
     setenv("DISPLAY", saved.c_str(), 1);
@@ -170,7 +171,7 @@ TEST(GuiEmbed, ParentDestroyedBeforeRemovedThenReopened)
   host.fx->Editor()->SetAllControlsDirty();
   host.Pump(100);
   host.Close();
-  EXPECT_TRUE(host.loop.fds.empty());
+  EXPECT_EQ(host.loop.HandlerCount(), 0);
 
   // A new parent works as before.
   host.parent = XCreateSimpleWindow(host.display, DefaultRootWindow(host.display), 0, 0, GuiFx::kW, GuiFx::kH, 0, 0, 0);
@@ -215,42 +216,14 @@ TEST(GuiEmbed, ExposeCopiesTheDrawnPixels)
 
 TEST(GuiEmbed, ABrokenConnectionNeverEndsTheHost)
 {
-  // An X server of this test's own, killed under the open editor.
-  int pipeFds[2];
-  ASSERT_EQ(pipe(pipeFds), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 3);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const char* argv[] = {"Xvfb", "-displayfd", "3", "-screen", "0", "640x480x24", "-nolisten", "tcp", nullptr};
-  pid_t server = -1;
-  ASSERT_EQ(posix_spawnp(&server, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ), 0);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeFds[1]);
-  char number[16] = {};
-  pollfd p{pipeFds[0], POLLIN, 0};
-  ssize_t got = poll(&p, 1, 10000) > 0 ? read(pipeFds[0], number, sizeof number - 1) : -1;
-  close(pipeFds[0]);
-  if (got <= 0)
-  {
-    kill(server, SIGKILL);
-    waitpid(server, nullptr, 0);
-    FAIL() << "the second X server did not start";
-  }
-  // Whatever happens below, the server goes (by its id).
-  struct Stop
-  {
-    pid_t pid;
-    ~Stop()
-    {
-      if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
-    }
-  } stop{server};
+  // An X server of this test's own, killed under the open editor (and in any case stopped, by
+  // its id, when the test ends).
+  vst3host::XvfbServer server(640, 480);
   // The test host's own connection dies too; its handler (installed before the editor's,
   // which passes on what is not its own) lets it live.
   XIOErrorHandler previousIO = XSetIOErrorHandler([](Display*) { return 0; });
   const std::string saved = std::getenv("DISPLAY");
-  setenv("DISPLAY", (":" + std::to_string(std::atoi(number))).c_str(), 1);
+  setenv("DISPLAY", server.DisplayName().c_str(), 1);
   {
     GuiHost host;
     ASSERT_NE(host.display, nullptr);
@@ -259,17 +232,15 @@ TEST(GuiEmbed, ABrokenConnectionNeverEndsTheHost)
     const bool opened = host.Open();
     setenv("DISPLAY", saved.c_str(), 1);
     ASSERT_TRUE(opened);
-    ASSERT_EQ(host.loop.fds.size(), 1u);
-    kill(server, SIGKILL);
-    waitpid(server, nullptr, 0);
-    stop.pid = -1;
+    ASSERT_EQ(host.loop.HandlerCount(), 1);
+    server.Stop();
     host.loop.Pump(200);
-    EXPECT_TRUE(host.loop.fds.empty());  // the dead descriptor is no longer watched
+    EXPECT_EQ(host.loop.HandlerCount(), 0);  // the dead descriptor is no longer watched
     EXPECT_EQ(host.fx->Editor()->GetWindow(), nullptr);
     host.fx->Editor()->SetAllControlsDirty();
     host.loop.Pump(100);  // the timer still runs and does nothing
     host.Close();
-    EXPECT_TRUE(host.loop.timers.empty());
+    EXPECT_EQ(host.loop.TimerCount(), 0);
     host.parent = 0;  // gone with its server
   }
   XSetIOErrorHandler(previousIO);

@@ -17,13 +17,6 @@ namespace guitest
 {
 namespace
 {
-long long NowMs()
-{
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<long long>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
 // A bar whose height follows the value: the meter.
 class MeterControl : public IControl
 {
@@ -120,90 +113,6 @@ Vst::IContextMenu* PLUGIN_API GrabbingHandler::createContextMenu(IPlugView*, con
 {
   mMenuParam = paramID ? *paramID : 0;
   return new GrabbingMenu(this, mDisplay);
-}
-
-tresult PLUGIN_API RunLoop::registerEventHandler(Linux::IEventHandler* handler, Linux::FileDescriptor fd)
-{
-  if (!handler || fd < 0) return kInvalidArgument;
-  handler->addRef();
-  fds.push_back({handler, fd});
-  return kResultOk;
-}
-
-tresult PLUGIN_API RunLoop::unregisterEventHandler(Linux::IEventHandler* handler)
-{
-  auto it = std::find_if(fds.begin(), fds.end(), [&](const Fd& f) { return f.handler == handler; });
-  if (it == fds.end()) return kInvalidArgument;
-  fds.erase(it);
-  handler->release();
-  return kResultOk;
-}
-
-tresult PLUGIN_API RunLoop::registerTimer(Linux::ITimerHandler* handler, Linux::TimerInterval ms)
-{
-  if (!handler || ms == 0) return kInvalidArgument;
-  handler->addRef();
-  timers.push_back({handler, static_cast<int>(ms), NowMs() + static_cast<long long>(ms)});
-  return kResultOk;
-}
-
-tresult PLUGIN_API RunLoop::unregisterTimer(Linux::ITimerHandler* handler)
-{
-  auto it = std::find_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.handler == handler; });
-  if (it == timers.end()) return kInvalidArgument;
-  timers.erase(it);
-  handler->release();
-  return kResultOk;
-}
-
-tresult PLUGIN_API RunLoop::queryInterface(const TUID iid, void** obj)
-{
-  if (FUnknownPrivate::iidEqual(iid, Linux::IRunLoop::iid) || FUnknownPrivate::iidEqual(iid, FUnknown::iid))
-  {
-    addRef();
-    *obj = this;
-    return kResultOk;
-  }
-  *obj = nullptr;
-  return kNoInterface;
-}
-
-void RunLoop::Pump(int ms)
-{
-  const long long end = NowMs() + ms;
-  for (;;)
-  {
-    long long now = NowMs();
-    if (now >= end) break;
-    long long next = end;
-    for (const Timer& t : timers) next = std::min(next, t.due);
-    std::vector<pollfd> p;
-    for (const Fd& f : fds) p.push_back({f.fd, POLLIN, 0});
-    poll(p.data(), p.size(), static_cast<int>(std::max(0LL, next - now)));
-    // Handlers may unregister themselves: work on copies.
-    const std::vector<Fd> ready = fds;
-    for (size_t i = 0; i < p.size() && i < ready.size(); ++i)
-      if ((p[i].revents & POLLIN) &&
-          std::any_of(fds.begin(), fds.end(), [&](const Fd& f) { return f.handler == ready[i].handler; }))
-        ready[i].handler->onFDIsSet(ready[i].fd);
-    now = NowMs();
-    const std::vector<Timer> due = timers;
-    for (const Timer& t : due)
-    {
-      auto it = std::find_if(timers.begin(), timers.end(), [&](const Timer& x) { return x.handler == t.handler; });
-      if (it == timers.end() || it->due > now) continue;
-      it->due = now + it->ms;
-      ++timerCalls;
-      t.handler->onTimer();
-    }
-  }
-}
-
-bool RunLoop::PumpUntil(const std::function<bool()>& done, int ms)
-{
-  const long long end = NowMs() + ms;
-  while (!done() && NowMs() < end) Pump(10);
-  return done();
 }
 
 tresult PLUGIN_API Frame::resizeView(IPlugView* view, ViewRect* newSize)

@@ -14,6 +14,7 @@
 #include "IPlugVST3View.h"
 #include "TestHost.h"
 #include "TestPlugs.h"
+#include "X11RunLoop.h"
 #include "pluginterfaces/gui/iplugview.h"
 
 #include <X11/Xlib.h>
@@ -22,38 +23,8 @@ namespace guitest
 {
 using namespace Steinberg;
 
-// Registered handlers, fired by Pump.
-class RunLoop : public Linux::IRunLoop, public vst3test::HostRefCount
-{
-public:
-  tresult PLUGIN_API registerEventHandler(Linux::IEventHandler* handler, Linux::FileDescriptor fd) override;
-  tresult PLUGIN_API unregisterEventHandler(Linux::IEventHandler* handler) override;
-  tresult PLUGIN_API registerTimer(Linux::ITimerHandler* handler, Linux::TimerInterval ms) override;
-  tresult PLUGIN_API unregisterTimer(Linux::ITimerHandler* handler) override;
-  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override;
-  uint32 PLUGIN_API addRef() override { return AddRefImpl(); }
-  uint32 PLUGIN_API release() override { return ReleaseImpl(); }
-
-  // Runs the loop for ms milliseconds: handlers of ready descriptors, timers when due.
-  void Pump(int ms);
-  // Runs until done() or ms have passed; returns done().
-  bool PumpUntil(const std::function<bool()>& done, int ms = 2000);
-
-  struct Fd
-  {
-    Linux::IEventHandler* handler;
-    int fd;
-  };
-  struct Timer
-  {
-    Linux::ITimerHandler* handler;
-    int ms;
-    long long due;
-  };
-  std::vector<Fd> fds;
-  std::vector<Timer> timers;
-  int timerCalls = 0;
-};
+// The host's run loop: the command-line host's own.
+using RunLoop = vst3host::X11RunLoop;
 
 class Frame : public IPlugFrame, public vst3test::HostRefCount
 {
