@@ -13,12 +13,20 @@
 #include "Vst3Module.h"
 #include "lice.h"
 
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+
+extern char** environ;
 
 using namespace brelix;
 using namespace vst3host;
@@ -155,4 +163,95 @@ TEST(BrelixEditorWindow, DragOnGainReachesTheHostAndTheAudio)
   EXPECT_GT(change, 1e-3);
   a.Stop();
   b.Stop();
+}
+
+namespace
+{
+// The top-level window with this name on the display, or 0.
+Window FindWindowNamed(Display* d, const std::string& name)
+{
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int n = 0;
+  Window found = 0;
+  if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &n)) return 0;
+  for (unsigned int i = 0; i < n && !found; ++i)
+  {
+    char* title = nullptr;
+    if (XFetchName(d, children[i], &title) && title)
+    {
+      if (name == title) found = children[i];
+      XFree(title);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+// The pixels of an area of a window as the server has them.
+std::vector<unsigned long> Pixels(Display* d, Window w, int x, int y, int width, int height)
+{
+  std::vector<unsigned long> out;
+  XImage* image = XGetImage(d, w, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!image) return out;
+  for (int r = 0; r < height; ++r)
+    for (int c = 0; c < width; ++c) out.push_back(XGetPixel(image, c, r));
+  XDestroyImage(image);
+  return out;
+}
+}  // namespace
+
+TEST(BrelixEditorWindow, GuiPlaysTheDemoClipSoTheMeterMovesAndEndsWhenClosed)
+{
+  const char* argv[] = {BRELIX_EXE, "gui", "--plugin", BRELIX_BUNDLE, nullptr};
+  pid_t pid = -1;
+  ASSERT_EQ(posix_spawn(&pid, BRELIX_EXE, nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+  // Whatever happens below, the program goes (by its id).
+  struct Reap
+  {
+    pid_t pid;
+    ~Reap()
+    {
+      if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
+    }
+  } reap{pid};
+
+  Display* d = XOpenDisplay(nullptr);
+  ASSERT_NE(d, nullptr);
+  Window w = 0;
+  for (int i = 0; i < 200 && !w; ++i, usleep(50000)) w = FindWindowNamed(d, "Brelix - brelix");
+  ASSERT_NE(w, 0u) << "no window";
+  // The meter (377, 44; 28 x 112) changes while the clip plays.
+  std::vector<unsigned long> first;
+  bool moved = false;
+  for (int i = 0; i < 100 && !moved; ++i, usleep(50000))
+  {
+    XWindowAttributes wa{};
+    if (!XGetWindowAttributes(d, w, &wa) || wa.map_state != IsViewable) continue;
+    const std::vector<unsigned long> now = Pixels(d, w, 377, 44, 28, 112);
+    if (first.empty())
+      first = now;
+    else
+      moved = now != first;
+  }
+  EXPECT_TRUE(moved) << "the meter did not move";
+
+  // Closing the window from the window manager's side ends the program normally.
+  XEvent close{};
+  close.xclient.type = ClientMessage;
+  close.xclient.window = w;
+  close.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  close.xclient.format = 32;
+  close.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  XSendEvent(d, w, False, NoEventMask, &close);
+  XFlush(d);
+  int status = -1;
+  for (int i = 0; i < 200; ++i, usleep(50000))
+    if (waitpid(pid, &status, WNOHANG) == pid)
+    {
+      reap.pid = -1;
+      break;
+    }
+  EXPECT_EQ(reap.pid, -1) << "still running after the window was closed";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  XCloseDisplay(d);
 }
