@@ -22,14 +22,29 @@ uint32_t BigEndian(const uint8_t* p)
   return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
 }
 
-// Checks a decode's result against the header (its IHDR follows the 8-byte signature and the
-// chunk's length and type) and reads every pixel, so that a short or misplaced row is caught.
+// The offset of the IHDR chunk's data, walking the chunks after the 8-byte signature (libpng
+// passes over unknown ancillary chunks ahead of it), or 0 when there is none.
+size_t HeaderOffset(const uint8_t* data, size_t size)
+{
+  for (size_t at = 8; at + 8 <= size;)
+  {
+    const uint32_t length = BigEndian(data + at);
+    if (std::memcmp(data + at + 4, "IHDR", 4) == 0) return at + 16 <= size ? at + 8 : 0;
+    if (length > size) return 0;
+    at += 12 + size_t(length);
+  }
+  return 0;
+}
+
+// Checks a decode's result against the header and reads every pixel, so that a short or
+// misplaced row is caught.
 void CheckDecoded(LICE_IBitmap* got, LICE_IBitmap* target, const uint8_t* data, size_t size)
 {
   if (!got) return;
   if (target) FUZZ_CHECK(got == target, "the caller's bitmap returned");
-  FUZZ_CHECK(size >= 24, "a decoded file holds a header");
-  const uint32_t w = BigEndian(data + 16), h = BigEndian(data + 20);
+  const size_t header = HeaderOffset(data, size);
+  FUZZ_CHECK(header != 0, "a decoded file holds a header");
+  const uint32_t w = BigEndian(data + header), h = BigEndian(data + header + 4);
   FUZZ_CHECK(w >= 1 && h >= 1 && w <= 16384 && h <= 16384, "a size within the limit");
   FUZZ_CHECK(got->getWidth() == int(w) && got->getHeight() == int(h), "the decoded size");
   FUZZ_CHECK(got->getBits() != nullptr && got->getRowSpan() >= got->getWidth(), "pixel memory");
