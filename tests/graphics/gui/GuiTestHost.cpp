@@ -2,6 +2,7 @@
 
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 #include <poll.h>
 #include <time.h>
@@ -17,6 +18,21 @@ namespace guitest
 {
 namespace
 {
+// The test process's own X error handler, installed before any editor (whose handler passes on
+// what is not its own): a window that closed between a test's listing and its question is no
+// fault of the code under test. Every other error keeps Xlib's default treatment.
+XErrorHandler gDefaultHandler = nullptr;
+int ObserverErrors(Display* d, XErrorEvent* e)
+{
+  const bool vanished = (e->error_code == BadWindow || e->error_code == BadDrawable || e->error_code == BadMatch) &&
+                        (e->request_code == X_GetWindowAttributes || e->request_code == X_GetImage ||
+                         e->request_code == X_QueryTree || e->request_code == X_GetGeometry);
+  return vanished || !gDefaultHandler ? 0 : gDefaultHandler(d, e);
+}
+const bool gObserverHandlerInstalled = [] {
+  gDefaultHandler = XSetErrorHandler(ObserverErrors);
+  return true;
+}();
 // A bar whose height follows the value: the meter.
 class MeterControl : public IControl
 {

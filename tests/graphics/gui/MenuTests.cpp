@@ -46,19 +46,33 @@ public:
   explicit Driver(Window parent) : mParent(parent) { mDisplay = XOpenDisplay(nullptr); }
   ~Driver()
   {
+    mJoining.store(true);
     if (mThread.joinable()) mThread.join();
     XCloseDisplay(mDisplay);
   }
+  // Runs the script; whatever it did, menus still open afterwards are dismissed with Escape
+  // until Join, so a script that missed its cue can never leave the host's menu loop waiting.
   void Run(std::function<void(Driver&)> script)
   {
-    mThread = std::thread([this, script] { script(*this); });
+    mThread = std::thread([this, script] {
+      script(*this);
+      while (!mJoining.load())
+      {
+        if (!Popups(mDisplay, mParent).empty()) Key(XK_Escape);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+    });
   }
-  void Join() { mThread.join(); }
+  void Join()
+  {
+    mJoining.store(true);
+    mThread.join();
+  }
 
-  // Waits for n popups; empty after a second without them.
+  // Waits for n popups; empty after five seconds without them.
   std::vector<XWindowAttributes> WaitPopups(size_t n)
   {
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < 500; ++i)
     {
       auto p = Popups(mDisplay, mParent);
       if (p.size() >= n) return p;
@@ -99,6 +113,7 @@ public:
 private:
   Window mParent;
   std::thread mThread;
+  std::atomic<bool> mJoining{false};
 };
 
 // The colours 0xRRGGBB of an area of the root window as the server has it, row by row.
