@@ -19,9 +19,9 @@ Colour Lit(const Material& m, Vec3 n)
 {
   const double lambert = std::max(0.0, n.x * kLight.x + n.y * kLight.y + n.z * kLight.z);
   const double h = std::max(0.0, n.x * kHalf.x + n.y * kHalf.y + n.z * kHalf.z);
-  const double spec = m.specular > 0 ? m.specular * std::pow(h, m.shininess) : 0.0;
+  const double shine = m.specular > 0 ? m.specular * std::pow(h, m.shininess) : 0.0;
   const double k = m.ambient + m.diffuse * lambert;
-  return {m.albedo.r * k + spec, m.albedo.g * k + spec, m.albedo.b * k + spec};
+  return {m.albedo.r * k + shine, m.albedo.g * k + shine, m.albedo.b * k + shine};
 }
 
 double FacingLight(Vec2 d)
