@@ -36,13 +36,7 @@ struct EditorSession
     : module(Vst3Module::Load(pluginOption.empty() ? DefaultPluginPath() : pluginOption))
     , plugin(*module, module->SelectEffectClass(className))
   {
-    const ParameterResolver resolver(plugin);
-    for (const auto& request : settings)
-    {
-      const ResolvedParameter p = resolver.Resolve(request);
-      if (plugin.Controller()) plugin.Controller()->setParamNormalized(p.id, p.normalized);
-      firstBlock.Add(p.id, 0, p.normalized);
-    }
+    ParameterResolver::ApplyAll(plugin, settings, firstBlock);
   }
 
   std::unique_ptr<Vst3Module> module;

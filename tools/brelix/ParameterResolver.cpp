@@ -150,4 +150,17 @@ ResolvedParameter ParameterResolver::Resolve(const ParameterRequest& request) co
   return result;
 }
 
+void ParameterResolver::ApplyAll(vst3host::PluginInstance& plugin, const std::vector<ParameterRequest>& requests,
+                                 vst3host::ParameterChanges& firstBlock)
+{
+  const ParameterResolver resolver(plugin);
+  for (const auto& request : requests)
+  {
+    const ResolvedParameter p = resolver.Resolve(request);
+    if (plugin.Controller())
+      plugin.Controller()->setParamNormalized(p.id, p.normalized);
+    firstBlock.Add(p.id, 0, p.normalized);
+  }
+}
+
 } // namespace brelix

@@ -5,6 +5,7 @@
 // parameter's plain range and converted with plainParamToNormalized, and any other text through
 // getParamValueByString; `ID=VALUE` takes a parameter id and a normalised value 0 to 1.
 // Main thread. Errors (unknown parameter, unreadable or out-of-range value) as HostError.
+#include "ParameterChanges.h"
 #include "PluginInstance.h"
 #include <string>
 #include <vector>
@@ -31,6 +32,11 @@ public:
   explicit ParameterResolver(const vst3host::PluginInstance& plugin);
 
   ResolvedParameter Resolve(const ParameterRequest& request) const;
+
+  // Resolves every request in order; each reaches the controller at once and `firstBlock` at
+  // sample 0, so the processor takes it with its first block, as a DAW's automation does.
+  static void ApplyAll(vst3host::PluginInstance& plugin, const std::vector<ParameterRequest>& requests,
+                       vst3host::ParameterChanges& firstBlock);
 
   // Splits "KEY=VALUE"; throws when there is no '=' or no key.
   static ParameterRequest Parse(const std::string& text, bool byId);

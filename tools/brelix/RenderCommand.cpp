@@ -80,17 +80,9 @@ RenderSummary RenderCommand::Run()
   if (!mOptions.loadPreset.empty())
     PresetFileIO::Load(mOptions.loadPreset, plugin);
 
-  // Settings reach the controller now and the processor with the first block, as a DAW's
-  // automation does; the first block starts at sample 0, so they apply to every sample.
+  // The first block starts at sample 0, so the settings apply to every sample.
   ParameterChanges firstBlockChanges;
-  const ParameterResolver resolver(plugin);
-  for (const auto& request : mOptions.parameters)
-  {
-    const ResolvedParameter p = resolver.Resolve(request);
-    if (plugin.Controller())
-      plugin.Controller()->setParamNormalized(p.id, p.normalized);
-    firstBlockChanges.Add(p.id, 0, p.normalized);
-  }
+  ParameterResolver::ApplyAll(plugin, mOptions.parameters, firstBlockChanges);
 
   RenderChain::Setup chainSetup;
   chainSetup.channels = channels;

@@ -38,8 +38,8 @@ EditorWindow::EditorWindow(PluginInstance& plugin, const std::string& display, c
   if (!display.empty())
   {
     const char* previous = std::getenv("DISPLAY");
-    mSavedDisplay = previous ? std::make_unique<std::string>(previous) : std::make_unique<std::string>();
-    mHadDisplay = previous != nullptr;
+    mDisplayReplaced = true;
+    if (previous) mPreviousDisplay = previous;
     setenv("DISPLAY", display.c_str(), 1);
   }
   gHostDisplay = mDisplay;
@@ -106,13 +106,13 @@ void EditorWindow::Destroy()
   }
   mWindow = 0;
   mDisplay = nullptr;
-  if (mSavedDisplay)
+  if (mDisplayReplaced)
   {
-    if (mHadDisplay)
-      setenv("DISPLAY", mSavedDisplay->c_str(), 1);
+    if (mPreviousDisplay)
+      setenv("DISPLAY", mPreviousDisplay->c_str(), 1);
     else
       unsetenv("DISPLAY");
-    mSavedDisplay.reset();
+    mDisplayReplaced = false;
   }
 }
 
@@ -161,21 +161,30 @@ std::vector<uint32_t> EditorWindow::Grab() const
   XImage* image = XGetImage(mDisplay, mWindow, 0, 0, static_cast<unsigned>(mWidth), static_cast<unsigned>(mHeight),
                             AllPlanes, ZPixmap);
   if (!image) return pixels;
-  // Channel masks to 8-bit values, whatever the visual's layout.
-  auto channel = [](unsigned long value, unsigned long mask) -> uint32_t {
-    if (!mask) return 0;
+  // Channel masks to 8-bit values, whatever the visual's layout: shifts and ranges found once.
+  struct Channel
+  {
+    unsigned long mask = 0;
     int shift = 0;
-    while (!((mask >> shift) & 1)) ++shift;
-    const unsigned long max = mask >> shift;
-    return static_cast<uint32_t>(((value & mask) >> shift) * 255 / max);
+    unsigned long max = 1;
+    explicit Channel(unsigned long m) : mask(m)
+    {
+      if (!mask) return;
+      while (!((mask >> shift) & 1)) ++shift;
+      max = mask >> shift;
+    }
+    uint32_t operator()(unsigned long value) const
+    {
+      return static_cast<uint32_t>(((value & mask) >> shift) * 255 / max);
+    }
   };
+  const Channel red(image->red_mask), green(image->green_mask), blue(image->blue_mask);
   pixels.resize(static_cast<size_t>(mWidth) * mHeight);
   for (int y = 0; y < mHeight; ++y)
     for (int x = 0; x < mWidth; ++x)
     {
       const unsigned long p = XGetPixel(image, x, y);
-      pixels[static_cast<size_t>(y) * mWidth + x] = 0xff000000u | channel(p, image->red_mask) << 16 |
-                                                    channel(p, image->green_mask) << 8 | channel(p, image->blue_mask);
+      pixels[static_cast<size_t>(y) * mWidth + x] = 0xff000000u | red(p) << 16 | green(p) << 8 | blue(p);
     }
   XDestroyImage(image);
   return pixels;

@@ -10,7 +10,7 @@
 #include "X11RunLoop.h"
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,8 +62,8 @@ private:
   bool mMapped = false;
   int mWidth = 0;
   int mHeight = 0;
-  std::unique_ptr<std::string> mSavedDisplay;  // $DISPLAY before a named display replaced it
-  bool mHadDisplay = false;
+  bool mDisplayReplaced = false;                 // a named display became $DISPLAY
+  std::optional<std::string> mPreviousDisplay;  // $DISPLAY before that, if it was set
 };
 
 } // namespace vst3host
