@@ -101,23 +101,23 @@ void LICE_RotatedBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty,
   if (mirrorX) sx0 += xsc;
   if (mirrorY) sy0 += ysc;
 
-  if (dx < 0)
+  // The destination clipped to the bitmap; the source start moves by what was cut off.
+  lice_detail::ClipRect clip;
+  if (!lice_detail::ClipToArea(dx, dy, dw, dh, ds.width, ds.height, clip)) return;
+  if (clip.x != dx)
   {
     sx0 -= (double)dx * colx;
     sy0 -= (double)dx * coly;
-    dw += dx;
-    dx = 0;
   }
-  if (dy < 0)
+  if (clip.y != dy)
   {
     sx0 -= (double)dy * rowx;
     sy0 -= (double)dy * rowy;
-    dh += dy;
-    dy = 0;
   }
-  if (dw > ds.width - dx) dw = ds.width - dx;
-  if (dh > ds.height - dy) dh = ds.height - dy;
-  if (dw <= 0 || dh <= 0) return;
+  dx = clip.x;
+  dy = clip.y;
+  dw = clip.w;
+  dh = clip.h;
 
   lice_detail::SurfaceCopy copy;
   if (lice_detail::SourceOverlapsArea(ss, ds, (int)dx, (int)dy, (int)dw, (int)dh))

@@ -171,21 +171,15 @@ void LICE_ScaledBlit(LICE_IBitmap* dest, LICE_IBitmap* src, int dstx, int dsty, 
     dy += dh;
     dh = -dh;
   }
-  if (dx < 0)
-  {
-    sx -= (double)dx * stepx;
-    dw += dx;
-    dx = 0;
-  }
-  if (dy < 0)
-  {
-    sy -= (double)dy * stepy;
-    dh += dy;
-    dy = 0;
-  }
-  if (dw > ds.width - dx) dw = ds.width - dx;
-  if (dh > ds.height - dy) dh = ds.height - dy;
-  if (dw <= 0 || dh <= 0) return;
+  // The destination clipped to the bitmap; the source start moves by what was cut off.
+  lice_detail::ClipRect clip;
+  if (!lice_detail::ClipToArea(dx, dy, dw, dh, ds.width, ds.height, clip)) return;
+  if (clip.x != dx) sx -= (double)dx * stepx;
+  if (clip.y != dy) sy -= (double)dy * stepy;
+  dx = clip.x;
+  dy = clip.y;
+  dw = clip.w;
+  dh = clip.h;
 
   Grid g{};
   g.sx = lice_detail::ToFixed16(stepx);
