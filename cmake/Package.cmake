@@ -1,17 +1,19 @@
 # The Debian package (cpack -G DEB in a Release build; scripts/package.sh drives it):
 # brelix_<version>_amd64.deb installs the bundle into /usr/lib/vst3/Brelix.vst3 and the brelix
-# tool into /usr/bin, with their copyright and changelog in /usr/share/doc/brelix, and nothing
-# else. Run-time dependencies come from dpkg-shlibdeps.
+# tool into /usr/bin with its manual page, the copyright and changelog in /usr/share/doc/brelix,
+# and nothing else. Run-time dependencies come from dpkg-shlibdeps.
 
 set(_doc ${CMAKE_BINARY_DIR}/deb-doc)
 file(MAKE_DIRECTORY ${_doc})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/deb/changelog.in ${_doc}/changelog @ONLY)
-# Debian wants the changelog compressed, without a time stamp in the gzip header.
-execute_process(COMMAND gzip -9nf ${_doc}/changelog RESULT_VARIABLE _gzip)
+configure_file(${PROJECT_SOURCE_DIR}/docs/brelix.1 ${_doc}/brelix.1 COPYONLY)
+# Debian wants the changelog and manual pages compressed, without a time stamp in the gzip header.
+execute_process(COMMAND gzip -9nf ${_doc}/changelog ${_doc}/brelix.1 RESULT_VARIABLE _gzip)
 if(NOT _gzip EQUAL 0)
-  message(FATAL_ERROR "gzip failed on the package changelog")
+  message(FATAL_ERROR "gzip failed on the package's documentation")
 endif()
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/deb/copyright ${_doc}/changelog.gz DESTINATION share/doc/brelix)
+install(FILES ${_doc}/brelix.1.gz DESTINATION share/man/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelix)

@@ -31,13 +31,14 @@ for lib in libc6 libstdc++6 libgcc-s1 libsndfile1; do
   grep -q "\b$lib\b" <<< "$depends" || fail "Depends ($depends) lacks $lib"
 done
 
-# Files: the bundle (its library and resources), the tool and their documentation, nothing else.
+# Files: the bundle (its library and resources), the tool, its manual page and the documentation,
+# nothing else.
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 for f in ./usr/bin/brelix ./usr/lib/vst3/Brelix.vst3/Contents/x86_64-linux/Brelix.so \
-         ./usr/share/doc/brelix/copyright ./usr/share/doc/brelix/changelog.gz; do
+         ./usr/share/man/man1/brelix.1.gz ./usr/share/doc/brelix/copyright ./usr/share/doc/brelix/changelog.gz; do
   grep -qxF "$f" <<< "$files" || fail "$f is missing"
 done
-others=$(grep -vxE '\./usr/bin/brelix|\./usr/lib/vst3/Brelix\.vst3/Contents/(x86_64-linux/Brelix\.so|Resources/[^/]+)|\./usr/share/doc/brelix/(copyright|changelog\.gz)' \
+others=$(grep -vxE '\./usr/bin/brelix|\./usr/lib/vst3/Brelix\.vst3/Contents/(x86_64-linux/Brelix\.so|Resources/[^/]+)|\./usr/share/man/man1/brelix\.1\.gz|\./usr/share/doc/brelix/(copyright|changelog\.gz)' \
   <<< "$files" || true)
 [ -z "$others" ] || fail "unexpected files in the package:
 $others"
@@ -59,5 +60,10 @@ dpkg --instdir="$root" --admindir="$admin" --log="$root/dpkg.log" --force-depend
 out=$("$root/usr/bin/brelix" info --plugin "$root/usr/lib/vst3/Brelix.vst3")
 grep -q "Brelix" <<< "$out" || fail "the installed brelix does not describe the installed plug-in:
 $out"
+# The manual page documents every option the installed tool lists.
+manual=$(gzip -dc "$root/usr/share/man/man1/brelix.1.gz" | sed 's/\\-/-/g')
+for option in $("$root/usr/bin/brelix" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+  grep -qF -- "$option" <<< "$manual" || fail "the manual page lacks $option"
+done
 echo "$out" | head -5
 echo "Package check passed: $deb"

@@ -9,7 +9,7 @@
 
 namespace vst3host {
 
-class ParamValueQueue : public Steinberg::Vst::IParamValueQueue
+class ParamValueQueue final : public Steinberg::Vst::IParamValueQueue
 {
 public:
   explicit ParamValueQueue(Steinberg::Vst::ParamID id = 0) : mId(id) {}
@@ -37,7 +37,7 @@ private:
   std::vector<Point> mPoints;
 };
 
-class ParameterChanges : public Steinberg::Vst::IParameterChanges
+class ParameterChanges final : public Steinberg::Vst::IParameterChanges
 {
 public:
   explicit ParameterChanges(int capacity = 64);
