@@ -142,10 +142,14 @@ void IParam::SetNormalized(double normalized)
   // Clamped first: a negative value from a host or a file must not reach below min.
   if (normalized < 0.0) normalized = 0.0;
   if (normalized > 1.0) normalized = 1.0;
+  Store(PlainFromNormalized(normalized));
+}
+
+double IParam::PlainFromNormalized(double normalized) const
+{
   double v = mMin + (mMax - mMin) * std::pow(normalized, mShape);
   if (mKind != kParamDouble) v = std::floor(v / mStep + 0.5) * mStep;
-  if (v > mMax) v = mMax;
-  Store(v);
+  return v > mMax ? mMax : v;
 }
 
 void IParam::SetValue(double plain)
@@ -173,7 +177,7 @@ void IParam::GetBounds(double* lo, double* hi) const
 void IParam::GetDisplayForHost(double value, bool normalized, char* out, int outLen, bool withDisplayText) const
 {
   if (!out || outLen < 1) return;
-  if (normalized) value = mMin + (mMax - mMin) * std::pow(value, mShape);
+  if (normalized) value = PlainFromNormalized(value);
   if (withDisplayText && GetNDisplayTexts() > 0)
   {
     const char* text = GetDisplayText(TruncToInt(value));

@@ -63,7 +63,8 @@ public:
   void GetBounds(double* lo, double* hi) const;
 
   // Writes the text for a value into out (outLen characters including the terminator; the text
-  // is cut to fit). With normalized set, value is mapped to plain first (no rounding).
+  // is cut to fit). With normalized set, value is mapped to plain first with SetNormalized's step
+  // rounding, so a host shows the value the parameter takes (0.7f on an integer 0..10 is 7).
   void GetDisplayForHost(double value, bool normalized, char* out, int outLen, bool withDisplayText = true) const;
   // The current value's text.
   void GetDisplayForHost(char* out, int outLen, bool withDisplayText = true) const
@@ -109,6 +110,9 @@ private:
   void InitCommon(const char* name, const char* label, const char* group);
   void SetKind(EParamKind kind);
   void Store(double v) { mValue.store(v, std::memory_order_relaxed); }
+  // The plain value a normalised one in [0, 1] sets: mapped through the shape, rounded to the step
+  // (except for doubles) and kept at or below max.
+  double PlainFromNormalized(double normalized) const;
   const DisplayTextEntry* Entries() const { return static_cast<const DisplayTextEntry*>(mDisplayTexts.Get()); }
 
   EParamKind mKind = kParamNone;

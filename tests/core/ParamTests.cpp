@@ -205,6 +205,32 @@ TEST(ParamDisplay, NumbersPrecisionAndNegation)
   EXPECT_EQ("2", Display(i, 2.9));
 }
 
+// Hosts hand normalised values through 32-bit floats (0.7f is 0.69999998...): the text for one
+// must name the value SetNormalized gives, not the step below it.
+TEST(ParamDisplay, NormalisedTextNamesTheValueTheParameterTakes)
+{
+  for (int hi : {1, 3, 7, 10, 100})
+  {
+    IParam p;
+    p.InitInt("I", 0, 0, hi);
+    for (int k = 0; k <= hi; ++k)
+    {
+      const double host = static_cast<float>(static_cast<double>(k) / hi);
+      p.SetNormalized(host);
+      EXPECT_EQ(std::to_string(k), Display(p, host, true)) << "0.." << hi;
+      EXPECT_EQ(k, p.Int());
+    }
+  }
+  IParam e;
+  e.InitEnum("E", 0, 11, "");
+  e.SetDisplayText(7, "seven");
+  EXPECT_EQ("seven", Display(e, static_cast<float>(7.0 / 10.0), true));
+  // Doubles keep their unrounded value.
+  IParam d;
+  d.InitDouble("D", 0, 0, 10, 0.5);
+  EXPECT_EQ("6.9", Display(d, 0.69, true));
+}
+
 TEST(ParamDisplay, HugeValuesFitTheBuffer)
 {
   IParam p;

@@ -90,6 +90,8 @@ TEST_F(BrelixBundleTest, ProgramListAndTexts)
 
   EXPECT_EQ(inst->ParamText(Brelix::kGain, 0.5), "10.00");
   EXPECT_EQ(inst->ParamText(Brelix::kModel, 0.5), "5");
+  // A host's 32-bit normalised value names the model the plug-in runs (0.7f is just below 0.7).
+  EXPECT_EQ(inst->ParamText(Brelix::kModel, static_cast<float>(0.7)), "7");
   EXPECT_EQ(inst->ParamText(kBypass, 1.0), "<false>");
   EXPECT_DOUBLE_EQ(inst->controller->normalizedParamToPlain(Brelix::kGain, 0.5), 10.0);
   inst->controller->setParamNormalized(Brelix::kHpf, 0.5);

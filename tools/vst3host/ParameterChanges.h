@@ -37,7 +37,7 @@ private:
   std::vector<Point> mPoints;
 };
 
-class ParameterChanges final : public Steinberg::Vst::IParameterChanges
+class ParameterChanges : public Steinberg::Vst::IParameterChanges
 {
 public:
   explicit ParameterChanges(int capacity = 64);
