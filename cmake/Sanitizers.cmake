@@ -17,11 +17,14 @@ if(BRELIX_FUZZ)
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+# The AddressSanitizer and ThreadSanitizer builds compile at -O1 with line tables only (-g1, enough
+# for symbolised reports), placed after the build type's flags so they win: the sanitizers'
+# recommended level, and about half the compile time of -O2 -g on the instrumented test suites.
 if(BRELIX_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(-O1 -g1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
 if(BRELIX_TSAN)
-  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_options(-O1 -g1 -fsanitize=thread -fno-omit-frame-pointer)
   add_link_options(-fsanitize=thread)
 endif()
