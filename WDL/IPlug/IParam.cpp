@@ -147,7 +147,7 @@ void IParam::SetNormalized(double normalized)
 
 double IParam::PlainFromNormalized(double normalized) const
 {
-  double v = mMin + (mMax - mMin) * std::pow(normalized, mShape);
+  double v = GetNonNormalized(normalized);
   if (mKind != kParamDouble) v = std::floor(v / mStep + 0.5) * mStep;
   return v > mMax ? mMax : v;
 }
